@@ -1,0 +1,66 @@
+// The one path from a picture to a filtered picture, shared by the desktop app
+// and the command-line tool so that both give identical bytes: decode, working
+// copy, pass, encode. Qt Gui only (no widgets).
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QtGlobal>
+
+namespace tintwell {
+
+// Every control of one render, as the app's controls or the CLI's options give
+// them. `filter` goes to current_filter; the rest to the pass.
+struct PassSettings {
+    qint32 filter = 0;
+    qint64 value = 0;
+    qint32 red = 0;
+    qint32 green = 0;
+    qint32 blue = 0;
+    bool negative = false;
+    bool reverse = false;
+};
+
+// A decoded picture, or a null image and a one-line reason.
+struct LoadResult {
+    QImage image;   // already the working layout (see toWorkingCopy)
+    QString error;  // empty on success
+};
+
+// Decodes a file with QImageReader (EXIF orientation honoured) and converts it
+// to the working layout. Refuses, with a reason, files that cannot be read and
+// pictures too large to hold.
+LoadResult loadImage(const QString &path);
+
+// Decodes encoded image bytes the same way (clipboard, drops, fuzzing).
+LoadResult loadImageData(const QByteArray &data);
+
+// The working layout: 8 bits a sample, 4 bytes a pixel in R,G,B,A byte order.
+// Opaque pictures become Format_RGBX8888, others straight-alpha
+// Format_RGBA8888; grey, palette, 16-bit and premultiplied pictures are
+// converted. Returns the image itself (shared, no pixel copy) when it is
+// already in the working layout.
+QImage toWorkingLayout(const QImage &image);
+
+// Fills the pass context from the working copy in the fixed order
+// (bytesPerSample, bytesPerRow, width, height, red, green, blue) and runs
+// filterBitmap over it in place. current_filter must already be set.
+// `working` must be in the working layout and detached.
+void runPass(QImage &working, qint64 value, qint32 red, qint32 green, qint32 blue, bool negative,
+             bool reverse);
+
+// The whole render: sets current_filter, makes a fresh working copy of
+// `source` (never written) and runs the pass on it. Returns the result.
+QImage renderImage(const QImage &source, const PassSettings &settings);
+
+// Encodes `image` through QSaveFile to `path`: "jpg"/"jpeg" as JPEG at quality
+// 100, "png" as lossless PNG. A failed encode or write leaves any existing
+// file intact. Returns an empty string on success, else a one-line reason.
+QString saveImage(const QImage &image, const QString &path, const QByteArray &format);
+
+// The format saveImage would use for a path's suffix ("jpg" or "png"), or an
+// empty array when the suffix names neither.
+QByteArray formatForPath(const QString &path);
+
+} // namespace tintwell

@@ -24,7 +24,7 @@ struct PassSettings {
 
 // A decoded picture, or a null image and a one-line reason.
 struct LoadResult {
-    QImage image;   // already the working layout (see toWorkingCopy)
+    QImage image;   // already the working layout (see toWorkingLayout)
     QString error;  // empty on success
 };
 

@@ -1,0 +1,65 @@
+// Encoding: JPEG at quality 100 or lossless PNG, written atomically through
+// QSaveFile so a failure never damages an existing file.
+#include "ImagePath.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+
+namespace tintwell {
+
+namespace {
+
+constexpr int jpegQuality = 100;
+
+QString failure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("cannot write %1: %2")
+        .arg(path, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
+}
+
+} // namespace
+
+QByteArray formatForPath(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return QByteArrayLiteral("jpg");
+    if (suffix == QLatin1String("png"))
+        return QByteArrayLiteral("png");
+    return QByteArray();
+}
+
+QString saveImage(const QImage &image, const QString &path, const QByteArray &format)
+{
+    const QByteArray kind = format.toLower();
+    const bool jpeg = kind == "jpg" || kind == "jpeg";
+    if (!jpeg && kind != "png")
+        return failure(path, QStringLiteral("unsupported format \"%1\"").arg(QString::fromLatin1(format)));
+    if (image.isNull())
+        return failure(path, QStringLiteral("no picture to save"));
+
+    // JPEG keeps no alpha: drop it (the colour bytes are straight, not
+    // premultiplied, so they stay as they are).
+    const QImage encoded = jpeg ? image.convertToFormat(QImage::Format_RGB888) : image;
+    if (encoded.isNull())
+        return failure(path, QStringLiteral("out of memory converting the picture"));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(path, file.errorString());
+
+    QImageWriter writer(&file, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
+    if (jpeg)
+        writer.setQuality(jpegQuality);
+    if (!writer.write(encoded)) {
+        const QString reason = writer.errorString();
+        file.cancelWriting();
+        return failure(path, reason);
+    }
+    if (!file.commit())
+        return failure(path, file.errorString());
+    return QString();
+}
+
+} // namespace tintwell

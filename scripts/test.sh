@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tintwell and runs every test: the whole
+# suite in a release build, again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then each fuzz target for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== release build and tests"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600
+
+echo "== sanitizer build and tests (ASan + UBSan)"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTINTWELL_SANITIZE=ON \
+  -DTINTWELL_BUILD_BENCH=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900
+
+if [ -x fuzz/run.sh ]; then
+  echo "== fuzzing"
+  fuzz/run.sh
+fi

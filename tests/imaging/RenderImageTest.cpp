@@ -1,0 +1,117 @@
+// renderImage and runPass: the working copy, the pass context and the source left alone.
+#include "ImagePath.h"
+#include "TestPictures.h"
+
+#include "FilterPass.h"
+#include "PassContext.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <limits>
+
+namespace {
+
+using tintwell::PassSettings;
+using tintwell::test::patternImage;
+using tintwell::test::pixelBytes;
+
+// The expected result, built by hand: the pass context filled directly and
+// the engine's reference walk over a copy of the working layout.
+QImage handBuiltPass(const QImage &source, const PassSettings &s)
+{
+    QImage working = tintwell::toWorkingLayout(source).copy();
+    tintwell::current_filter = s.filter;
+    tintwell::bytesPerSample = 4;
+    tintwell::bytesPerRow = working.width() * 4;
+    tintwell::width = working.width();
+    tintwell::height = working.height();
+    tintwell::red = s.red;
+    tintwell::green = s.green;
+    tintwell::blue = s.blue;
+    const tintwell::BitmapView view{working.bits(), {double(working.width()), double(working.height())},
+                                    working.width() * 4, 4};
+    tintwell::filterBitmapReference(view, s.value, s.negative, s.reverse);
+    return working;
+}
+
+TEST(RenderImage, MatchesHandBuiltPassForEveryFilter)
+{
+    const qint64 values[] = {3, -2, 258, std::numeric_limits<qint64>::min()};
+    for (QImage::Format format : {QImage::Format_RGBA8888, QImage::Format_RGB32}) {
+        const QImage source = patternImage(7, 5).convertToFormat(format);
+        for (qint32 filter = -1; filter <= tintwell::filterCount; ++filter) {
+            const PassSettings s{filter, values[(filter + 1) % 4], filter * 11, -filter, 300,
+                                 filter % 2 == 0, filter % 3 == 0};
+            const QImage expected = handBuiltPass(source, s);
+            const QImage result = tintwell::renderImage(source, s);
+            ASSERT_EQ(result.format(), expected.format()) << "filter " << filter;
+            EXPECT_EQ(pixelBytes(result), pixelBytes(expected)) << "filter " << filter;
+        }
+    }
+}
+
+TEST(RenderImage, FillsThePassContextFromTheWorkingCopy)
+{
+    const QImage source = patternImage(7, 5);
+    tintwell::renderImage(source, PassSettings{12, 1, -4, 5, 6, false, false});
+    EXPECT_EQ(tintwell::current_filter, 12);
+    EXPECT_EQ(tintwell::bytesPerSample, 4);
+    EXPECT_EQ(tintwell::bytesPerRow, 28);
+    EXPECT_EQ(tintwell::width, 7);
+    EXPECT_EQ(tintwell::height, 5);
+    EXPECT_EQ((std::array{tintwell::red, tintwell::green, tintwell::blue}), (std::array{-4, 5, 6}));
+}
+
+TEST(RenderImage, LeavesSourceUntouchedAndRepeats)
+{
+    for (QImage::Format format : {QImage::Format_RGBA8888, QImage::Format_ARGB32}) {
+        const QImage source = patternImage(6, 4).convertToFormat(format);
+        const QByteArray before = pixelBytes(source);
+        const PassSettings s{0, 9, 1, 2, 3, true, true};
+        const QImage first = tintwell::renderImage(source, s);
+        const QImage second = tintwell::renderImage(source, s);
+        EXPECT_EQ(pixelBytes(source), before);
+        EXPECT_NE(first.constBits(), source.constBits());
+        EXPECT_EQ(pixelBytes(first), pixelBytes(second));
+        EXPECT_NE(pixelBytes(first), pixelBytes(tintwell::toWorkingLayout(source)));
+    }
+}
+
+struct PixelCase {
+    std::array<int, 4> in;
+    PassSettings settings;
+    std::array<int, 4> out;
+};
+
+// Outside 0..24 only the offsets, the negative and the reverse act; alpha never changes.
+const PixelCase pixelCases[] = {
+    {{250, 7, 9, 17}, {-1, 0, 10, 0, 250, false, false}, {4, 7, 3, 17}},
+    {{0, 1, 128, 0}, {25, 5, 0, 0, 0, true, false}, {0, 255, 128, 0}},
+    {{255, 200, 10, 255}, {std::numeric_limits<qint32>::max(), 0, 0, 0, 0, true, false}, {1, 56, 246, 255}},
+    {{10, 20, 30, 99}, {std::numeric_limits<qint32>::min(), 0, 0, 0, 0, true, true}, {226, 236, 246, 99}},
+};
+
+TEST(RenderImage, IdentityFilterAppliesOffsetsNegativeAndReverse)
+{
+    for (const PixelCase &c : pixelCases) {
+        QImage source(1, 1, QImage::Format_RGBA8888);
+        for (int i = 0; i < 4; ++i)
+            source.scanLine(0)[i] = uchar(c.in[i]);
+        const QImage result = tintwell::renderImage(source, c.settings);
+        const uchar *p = result.constScanLine(0);
+        EXPECT_EQ((std::array<int, 4>{p[0], p[1], p[2], p[3]}), c.out) << "filter " << c.settings.filter;
+    }
+}
+
+TEST(RenderImage, RefusesPicturesOutsideTheWorkingLayout)
+{
+    EXPECT_TRUE(tintwell::renderImage(QImage(), PassSettings{}).isNull());
+    QImage grey(4, 4, QImage::Format_Grayscale8);
+    grey.fill(9);
+    tintwell::current_filter = 0;
+    tintwell::runPass(grey, 100, 1, 1, 1, true, true);
+    EXPECT_EQ(grey.pixelColor(2, 2).red(), 9);
+}
+
+} // namespace

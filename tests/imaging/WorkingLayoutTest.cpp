@@ -71,6 +71,11 @@ const LayoutCase layoutCases[] = {
     {"rgba64", rgba64, QImage::Format_RGBA8888, {17, 200, 3, 128}},
 };
 
+void PrintTo(const LayoutCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class WorkingLayoutTest : public testing::TestWithParam<LayoutCase> {};
 
 TEST_P(WorkingLayoutTest, ConvertsToStraightRgbaBytes)

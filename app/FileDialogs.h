@@ -1,0 +1,17 @@
+// The two modal file choosers the editor needs, behind an interface so that
+// tests can answer them without a real dialog.
+#pragma once
+
+#include <QString>
+
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+
+    // Asks for an existing picture file; an empty string when cancelled.
+    virtual QString openImagePath() = 0;
+
+    // Asks for the path to save a JPEG file to; an empty string when cancelled.
+    virtual QString saveImagePath() = 0;
+};

@@ -1,0 +1,60 @@
+#include "ImageView.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+ImageView::ImageView(QWidget *parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMinimumSize(120, 90);
+}
+
+void ImageView::setImage(const QImage &image)
+{
+    m_image = image;
+    updateDisplay();
+}
+
+QSize ImageView::sizeHint() const
+{
+    return {560, 420};
+}
+
+void ImageView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    updateDisplay();
+}
+
+void ImageView::paintEvent(QPaintEvent *)
+{
+    if (m_display.isNull())
+        return;
+    QPainter painter(this);
+    const QSize shown = m_display.deviceIndependentSize().toSize();
+    QRect target(QPoint(), shown);
+    target.moveCenter(contentsRect().center());
+    painter.drawImage(target, m_display);
+}
+
+// Fits the picture into the view in device pixels, keeping its aspect ratio and
+// never enlarging it; a picture that already fits is drawn as it is.
+void ImageView::updateDisplay()
+{
+    if (m_image.isNull()) {
+        m_display = QImage();
+        update();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize room = (QSizeF(contentsRect().size()) * ratio).toSize();
+    QSize fitted = m_image.size();
+    if (fitted.width() > room.width() || fitted.height() > room.height())
+        fitted.scale(room.expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
+    fitted = fitted.expandedTo(QSize(1, 1));
+    m_display = fitted == m_image.size()
+                    ? m_image
+                    : m_image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_display.setDevicePixelRatio(ratio);
+    update();
+}

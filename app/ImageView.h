@@ -1,0 +1,36 @@
+// A widget that shows one picture, scaled down to fit and centred, never
+// enlarged beyond its own size; it keeps the full-size picture for callers.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+class ImageView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ImageView(QWidget *parent = nullptr);
+
+    // The full-size picture last set; null when nothing is shown.
+    QImage image() const { return m_image; }
+
+    // Shows `image` (a null image clears the view) and scales it once for
+    // painting.
+    void setImage(const QImage &image);
+
+    // The scaled copy that paintEvent draws; null when nothing is shown.
+    QImage displayImage() const { return m_display; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void updateDisplay();
+
+    QImage m_image;
+    QImage m_display;
+};

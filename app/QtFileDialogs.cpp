@@ -1,0 +1,54 @@
+#include "QtFileDialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QStringList>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("QtFileDialogs", text);
+}
+
+// "JPEG and PNG" first, then every other format the image reader knows, then
+// any file: the reader decides by content, not by the suffix.
+QStringList openFilters()
+{
+    QStringList patterns;
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : formats)
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return {tr("JPEG and PNG images (*.jpg *.png)"),
+            tr("All supported images (%1)").arg(patterns.join(QLatin1Char(' '))),
+            tr("All files (*)")};
+}
+
+QString runDialog(QFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString QtFileDialogs::openImagePath()
+{
+    QFileDialog dialog(m_parent, tr("Open Picture"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(openFilters());
+    return runDialog(dialog);
+}
+
+QString QtFileDialogs::saveImagePath()
+{
+    QFileDialog dialog(m_parent, tr("Save Picture as JPEG"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(tr("JPEG images (*.jpg)"));
+    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    return runDialog(dialog);
+}

@@ -1,0 +1,49 @@
+// Test stand-ins for the modal dialogs and the web browser: scripted file
+// choosers, a recorder of error messages and a recorder of opened URLs.
+#pragma once
+
+#include "FileDialogs.h"
+#include "MessageBoxes.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+// Answers each file dialog with the next queued path; an empty queue cancels.
+class ScriptedFileDialogs final : public FileDialogs
+{
+public:
+    QStringList openAnswers;
+    QStringList saveAnswers;
+    int openCalls = 0;
+    int saveCalls = 0;
+
+    QString openImagePath() override
+    {
+        ++openCalls;
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString saveImagePath() override
+    {
+        ++saveCalls;
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+};
+
+class RecordingMessages final : public MessageBoxes
+{
+public:
+    QStringList errors;
+    void showError(const QString &text) override { errors << text; }
+};
+
+// Registered with QDesktopServices::setUrlHandler in place of the browser.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void handleUrl(const QUrl &url) { urls << url; }
+};

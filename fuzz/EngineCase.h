@@ -1,0 +1,101 @@
+// EngineCase: the fixed byte layout of one fuzz_engine input (pass settings,
+// bitmap geometry choices, pixel bytes), decoded by the fuzzer and written by
+// the seed generator.
+#pragma once
+
+#include "ByteReader.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace tintwell::fuzz {
+
+// Flag bits of EngineCase::flags.
+enum EngineFlag : std::uint8_t {
+    flagNegative = 1,     // the pass's negative flag
+    flagReverse = 2,      // the pass's reverse flag
+    flagNullData = 4,     // hand the pass a null data pointer
+    flagScramble = 8,     // refused views only: fill the geometry globals with `scramble`
+};
+
+// How the width or height is chosen (kind % 8): 0-2 whole 0..40, 3 whole
+// 0..299, 4 whole 0..40 plus a fraction, 5 a special value (NaN, infinities,
+// negatives, 2^31, ...), 6 the raw double, 7 any 32-bit integer.
+// bytesPerSample (kind % 8): 0-3 four, 4 three, 5 3..16, 6 0..2 (refused),
+// 7 any 32-bit integer.
+// bytesPerRow (kind % 8): 0-3 exactly columns * bytesPerSample, 4 plus 0..16
+// padding bytes, 5 one to eight bytes too short, 6 any 32-bit integer, 7 plus
+// 0..65535 padding bytes.
+struct EngineCase {
+    std::uint32_t filter = 0;
+    std::int64_t value = 0;
+    std::int32_t red = 0, green = 0, blue = 0;
+    std::uint8_t flags = 0;
+    std::uint8_t widthKind = 0, heightKind = 0, sampleKind = 0, rowKind = 0;
+    std::uint64_t widthRaw = 0, heightRaw = 0;
+    std::uint32_t sampleRaw = 0, rowRaw = 0;
+    std::int32_t scramble[4] = {0, 0, 0, 0}; // width, height, bytesPerRow, bytesPerSample
+    std::vector<std::uint8_t> pixels;        // repeated to fill the bitmap
+
+    static EngineCase decode(const std::uint8_t *data, std::size_t size)
+    {
+        ByteReader in(data, size);
+        EngineCase c;
+        c.filter = in.u32();
+        c.value = in.i64();
+        c.red = in.i32();
+        c.green = in.i32();
+        c.blue = in.i32();
+        c.flags = in.u8();
+        c.widthKind = in.u8();
+        c.heightKind = in.u8();
+        c.sampleKind = in.u8();
+        c.rowKind = in.u8();
+        c.widthRaw = in.u64();
+        c.heightRaw = in.u64();
+        c.sampleRaw = in.u32();
+        c.rowRaw = in.u32();
+        for (auto &s : c.scramble)
+            s = in.i32();
+        c.pixels.assign(in.rest(), in.rest() + in.remaining());
+        return c;
+    }
+
+    std::vector<std::uint8_t> encode() const
+    {
+        std::vector<std::uint8_t> out;
+        auto put = [&out](std::uint64_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        };
+        put(filter, 4);
+        put(static_cast<std::uint64_t>(value), 8);
+        put(static_cast<std::uint32_t>(red), 4);
+        put(static_cast<std::uint32_t>(green), 4);
+        put(static_cast<std::uint32_t>(blue), 4);
+        put(flags, 1);
+        put(widthKind, 1);
+        put(heightKind, 1);
+        put(sampleKind, 1);
+        put(rowKind, 1);
+        put(widthRaw, 8);
+        put(heightRaw, 8);
+        put(sampleRaw, 4);
+        put(rowRaw, 4);
+        for (auto s : scramble)
+            put(static_cast<std::uint32_t>(s), 4);
+        out.insert(out.end(), pixels.begin(), pixels.end());
+        return out;
+    }
+
+    // A raw double's bits, for widthRaw/heightRaw with kind 6.
+    static std::uint64_t bitsOf(double d)
+    {
+        std::uint64_t b;
+        std::memcpy(&b, &d, sizeof b);
+        return b;
+    }
+};
+
+} // namespace tintwell::fuzz

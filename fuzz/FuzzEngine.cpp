@@ -1,0 +1,214 @@
+// fuzz_engine: random geometry, filter, control value, offsets and flags; the
+// fast pass must give the reference walk's bytes and never touch bytes it may
+// not (refused views, row padding, byte 3 and up of a pixel).
+#include "EngineCase.h"
+
+#include "BitmapView.h"
+#include "FilterPass.h"
+#include "PassContext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using tintwell::fuzz::EngineCase;
+
+constexpr std::int64_t maxBitmapBytes = std::int64_t{1} << 18; // larger views are skipped
+constexpr std::int64_t maxRowVisits = std::int64_t{1} << 16;   // rows x max(columns, 1)
+constexpr std::int64_t refusedBytes = 64;                      // buffer under a refused view
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "fuzz_engine: %s\n", what);
+    __builtin_trap();
+}
+
+double sizeFrom(std::uint8_t kind, std::uint64_t raw)
+{
+    static const double special[] = {
+        std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(), -0.0, -1.0, -0.5, 0.5, 0.999999999999,
+        2147483647.0, 2147483647.5, 2147483648.0, 4294967296.0, 1e300,
+        std::numeric_limits<double>::denorm_min(), 65536.0, -2147483648.0, 1.0, 2.0, 3.0};
+    switch (kind % 8) {
+    case 3:
+        return static_cast<double>(raw % 300);
+    case 4:
+        return static_cast<double>(raw % 41) + static_cast<double>((raw >> 8) & 0xFF) / 256.0;
+    case 5:
+        return special[raw % (sizeof special / sizeof special[0])];
+    case 6: {
+        double d;
+        std::memcpy(&d, &raw, sizeof d);
+        return d;
+    }
+    case 7:
+        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(raw)));
+    default:
+        return static_cast<double>(raw % 41);
+    }
+}
+
+std::int32_t sampleFrom(std::uint8_t kind, std::uint32_t raw)
+{
+    switch (kind % 8) {
+    case 4:
+        return 3;
+    case 5:
+        return 3 + static_cast<std::int32_t>(raw % 14);
+    case 6:
+        return static_cast<std::int32_t>(raw % 3);
+    case 7:
+        return static_cast<std::int32_t>(raw);
+    default:
+        return 4;
+    }
+}
+
+// Whole pixels along an extent the pass may use, or -1 when the extent is unusable.
+std::int64_t wholePixels(double d)
+{
+    if (!std::isfinite(d) || d < 0 || d > 2147483647.0)
+        return -1;
+    return static_cast<std::int64_t>(std::floor(d));
+}
+
+std::int32_t low32(std::int64_t v)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
+}
+
+std::int32_t rowFrom(std::uint8_t kind, std::uint32_t raw, std::int64_t columns, std::int32_t sample)
+{
+    const std::int64_t exact = (columns < 0 ? 0 : columns) * sample;
+    switch (kind % 8) {
+    case 4:
+        return low32(exact + raw % 17);
+    case 5:
+        return low32(exact - 1 - raw % 8);
+    case 6:
+        return static_cast<std::int32_t>(raw);
+    case 7:
+        return low32(exact + raw % 65536);
+    default:
+        return low32(exact);
+    }
+}
+
+// Truncation toward zero as the render path stores a size (out of range: -2^31).
+std::int32_t truncated(double d)
+{
+    if (d > -2147483649.0 && d < 2147483648.0)
+        return static_cast<std::int32_t>(d);
+    return std::numeric_limits<std::int32_t>::min();
+}
+
+struct Context {
+    std::int32_t v[8];
+    static Context now()
+    {
+        using namespace tintwell;
+        return {{current_filter, width, height, bytesPerRow, bytesPerSample, red, green, blue}};
+    }
+    bool operator==(const Context &o) const { return std::memcmp(v, o.v, sizeof v) == 0; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const EngineCase c = EngineCase::decode(data, size);
+
+    tintwell::BitmapView view;
+    view.size = {sizeFrom(c.widthKind, c.widthRaw), sizeFrom(c.heightKind, c.heightRaw)};
+    view.bytesPerSample = sampleFrom(c.sampleKind, c.sampleRaw);
+    const std::int64_t columns = wholePixels(view.size.width);
+    const std::int64_t rows = wholePixels(view.size.height);
+    view.bytesPerRow = rowFrom(c.rowKind, c.rowRaw, columns, view.bytesPerSample);
+
+    // Independent model of which views a pass may touch.
+    const bool nullData = (c.flags & tintwell::fuzz::flagNullData) != 0;
+    const bool passable = !nullData && view.bytesPerSample >= 3 && columns >= 0 && rows >= 0 &&
+                          std::int64_t{view.bytesPerRow} >= columns * view.bytesPerSample;
+
+    // The buffer: exactly the bytes the walk spans, or a small one under a refused view.
+    std::int64_t length = refusedBytes;
+    if (passable) {
+        if (rows * (columns > 0 ? columns : 1) > maxRowVisits)
+            return 0;
+        length = (rows > 0 && columns > 0)
+                     ? (rows - 1) * std::int64_t{view.bytesPerRow} + columns * view.bytesPerSample
+                     : 0;
+        if (length > maxBitmapBytes)
+            return 0;
+    }
+    std::vector<std::uint8_t> original(static_cast<std::size_t>(length));
+    for (std::size_t i = 0; i < original.size(); ++i)
+        original[i] = c.pixels.empty() ? static_cast<std::uint8_t>(i * 37 + 11)
+                                       : c.pixels[i % c.pixels.size()];
+    // Separate heap blocks of exactly `length` bytes, so ASan sees any overrun.
+    std::unique_ptr<std::uint8_t[]> fast(new std::uint8_t[static_cast<std::size_t>(length)]);
+    std::unique_ptr<std::uint8_t[]> reference(new std::uint8_t[static_cast<std::size_t>(length)]);
+    if (length > 0) {
+        std::memcpy(fast.get(), original.data(), original.size());
+        std::memcpy(reference.get(), original.data(), original.size());
+    }
+
+    // The pass context, filled as the render path fills it.
+    tintwell::current_filter = static_cast<std::int32_t>(c.filter);
+    tintwell::bytesPerSample = view.bytesPerSample;
+    tintwell::bytesPerRow = view.bytesPerRow;
+    tintwell::width = truncated(view.size.width);
+    tintwell::height = truncated(view.size.height);
+    tintwell::red = c.red;
+    tintwell::green = c.green;
+    tintwell::blue = c.blue;
+    if (!passable && (c.flags & tintwell::fuzz::flagScramble)) {
+        tintwell::width = c.scramble[0];
+        tintwell::height = c.scramble[1];
+        tintwell::bytesPerRow = c.scramble[2];
+        tintwell::bytesPerSample = c.scramble[3];
+    }
+    const Context before = Context::now();
+    const bool negative = (c.flags & tintwell::fuzz::flagNegative) != 0;
+    const bool reverse = (c.flags & tintwell::fuzz::flagReverse) != 0;
+
+    view.data = nullData ? nullptr : fast.get();
+    if (tintwell::isPassable(view) != passable)
+        fail("isPassable disagrees with the documented rule");
+    if (passable && (tintwell::passColumns(view) != columns || tintwell::passRows(view) != rows))
+        fail("passColumns/passRows are not the whole pixels of the size");
+    if (!passable && (tintwell::passColumns(view) != 0 || tintwell::passRows(view) != 0))
+        fail("a refused view reports pixels to visit");
+
+    tintwell::filterBitmap(view, c.value, negative, reverse);
+    if (!(Context::now() == before))
+        fail("filterBitmap changed the pass context");
+    view.data = nullData ? nullptr : reference.get();
+    tintwell::filterBitmapReference(view, c.value, negative, reverse);
+    if (!(Context::now() == before))
+        fail("filterBitmapReference changed the pass context");
+
+    if (length > 0 && std::memcmp(fast.get(), reference.get(), static_cast<std::size_t>(length)) != 0)
+        fail("filterBitmap and filterBitmapReference give different bytes");
+    if (!passable) {
+        if (length > 0 && std::memcmp(reference.get(), original.data(), original.size()) != 0)
+            fail("a refused view was written");
+        return 0;
+    }
+    // Only bytes 0..2 of each visited pixel may change.
+    std::vector<bool> writable(original.size(), false);
+    for (std::int64_t y = 0; y < rows && columns > 0; ++y)
+        for (std::int64_t x = 0; x < columns; ++x)
+            for (int k = 0; k < 3; ++k)
+                writable[static_cast<std::size_t>(y * view.bytesPerRow + x * view.bytesPerSample + k)] = true;
+    for (std::size_t i = 0; i < original.size(); ++i)
+        if (!writable[i] && reference[i] != original[i])
+            fail("a padding byte or byte 3+ of a pixel was written");
+    return 0;
+}

@@ -1,5 +1,6 @@
 #include "FilterPass.h"
 
+#include "FastPass.h"
 #include "Kernel.h"
 
 #include <cmath>
@@ -52,7 +53,8 @@ void filterBitmapReference(const BitmapView &view, std::int64_t value, bool nega
 
 void filterBitmap(const BitmapView &view, std::int64_t value, bool negative, bool reverse)
 {
-    filterBitmapReference(view, value, negative, reverse);
+    if (!filterBitmapFast(view, value, negative, reverse))
+        filterBitmapReference(view, value, negative, reverse);
 }
 
 } // namespace tintwell

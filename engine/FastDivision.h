@@ -1,0 +1,104 @@
+// Exact integer quotients that vectorise: multiply-and-shift for a divisor fixed
+// per pass or per row, and a float estimate with a one-step fix for per-column divisors.
+#pragma once
+
+#include <cstdint>
+
+namespace tintwell::fast {
+
+// Unsigned division by a constant d >= 1 of any numerator n < 2^31:
+// n / d == (n * multiplier) >> shift, with a 32-bit multiplier. With
+// l = ceil(log2 d), shift = 31 + l and multiplier = ceil(2^shift / d), which is
+// below 2^32; the rounding error stays under 1/d for 31-bit numerators, so the
+// quotient is exact (Granlund and Montgomery).
+struct ConstantDivisor {
+    std::uint32_t divisor = 1;
+    std::uint32_t multiplier = 0x80000000u;
+    std::uint32_t shift = 31;
+
+    constexpr ConstantDivisor() = default;
+    constexpr explicit ConstantDivisor(std::uint32_t d) : divisor(d)
+    {
+        std::uint32_t l = 0;
+        while (l < 32 && (std::uint64_t{1} << l) < d)
+            ++l;
+        shift = 31 + l;
+        const std::uint64_t power = std::uint64_t{1} << shift;
+        multiplier = static_cast<std::uint32_t>((power + d - 1) / d);
+    }
+
+    // n must be below 2^31.
+    constexpr std::uint32_t quotient(std::uint32_t n) const
+    {
+        return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * multiplier) >> shift);
+    }
+    constexpr std::uint32_t remainder(std::uint32_t n) const { return n - quotient(n) * divisor; }
+
+    // A divisor whose quotient is 0 for every numerator: stands for a zero
+    // divisor (a quotient by zero counts as 0) and for divisors of 2^31 or more.
+    static constexpr ConstantDivisor givingZero()
+    {
+        ConstantDivisor z;
+        z.divisor = 0;
+        z.multiplier = 0;
+        return z;
+    }
+};
+
+// A signed 64-bit divisor of numerators 0 <= n < 2^31: the quotient of |d| and
+// a mask that negates it (x ^ mask) - mask when d is negative. Truncating
+// toward zero, n / d == -(n / |d|) for d < 0.
+struct SignedDivisor {
+    ConstantDivisor magnitude;
+    std::uint32_t negateMask = 0;
+
+    constexpr explicit SignedDivisor(std::int64_t d)
+    {
+        negateMask = d < 0 ? 0xFFFFFFFFu : 0u;
+        const std::uint64_t m = d < 0 ? 0 - static_cast<std::uint64_t>(d) : static_cast<std::uint64_t>(d);
+        magnitude = (m == 0 || m >= (std::uint64_t{1} << 31)) ? ConstantDivisor::givingZero()
+                                                             : ConstantDivisor(static_cast<std::uint32_t>(m));
+    }
+    // Low 32 bits of n / d, n below 2^31.
+    constexpr std::uint32_t quotient(std::uint32_t n) const
+    {
+        return (magnitude.quotient(n) ^ negateMask) - negateMask;
+    }
+};
+
+// Quotient and remainder of n / d for 0 <= n < 2^21 and 1 <= d < 2^30, given
+// inverse == 1.0f / d. The float estimate is within one of the true quotient
+// (three roundings of 2^-24 each on a quotient below 2^21), so one correction
+// either way makes it exact.
+struct QuotientRemainder {
+    std::int32_t quotient;
+    std::int32_t remainder;
+};
+
+inline QuotientRemainder smallQuotient(std::int32_t n, std::int32_t d, float inverse)
+{
+    std::int32_t q = static_cast<std::int32_t>(static_cast<float>(n) * inverse);
+    std::int32_t r = n - q * d;
+    const std::int32_t up = r >= d ? 1 : 0;
+    const std::int32_t down = r < 0 ? 1 : 0;
+    q = q + up - down;
+    r = r - up * d + down * d;
+    return {q, r};
+}
+
+// Largest numerator smallQuotient accepts, plus one.
+inline constexpr std::int32_t smallQuotientLimit = 1 << 21;
+
+// x / 3 for 0 <= x <= 255, as a multiply and shift (exact on that range).
+constexpr std::uint32_t thirdOfByte(std::uint32_t x) { return (x * 171u) >> 9; }
+
+// The kernel's runningThird with thirdOfByte: t <- ((t + o) mod 256) / 3 for
+// each operand in turn, operands up to 510.
+constexpr std::uint32_t runningThirdOf(std::uint32_t a, std::uint32_t b, std::uint32_t c)
+{
+    std::uint32_t t = thirdOfByte(a & 0xFFu);
+    t = thirdOfByte((t + b) & 0xFFu);
+    return thirdOfByte((t + c) & 0xFFu);
+}
+
+} // namespace tintwell::fast

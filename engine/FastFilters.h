@@ -1,0 +1,31 @@
+// The loops specialised per filter that the fast pass dispatches to, grouped by
+// what their formulas read: the pixel alone, coordinate quotients, or neighbours.
+#pragma once
+
+#include "FastPassKit.h"
+
+#include <cstdint>
+
+namespace tintwell::fast {
+
+// Everything a specialised loop needs for one pass.
+struct PassInputs {
+    PassGeometry geometry;
+    Finish finish;
+    std::int64_t value = 0;
+};
+
+// Filters whose formula is a few byte operations: 0-5, 7, 16, 19, 20, 22-24;
+// any index above 24 is the identity. Returns false for an index it does not run.
+bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
+
+// Filters with coordinate quotients or per-value tables: 10-15, 17, 18.
+// Returns false when the value is too large for the hoisted quotients to be
+// exact; the caller then takes the per-pixel path.
+bool runCoordinateFilter(std::uint32_t index, const PassInputs &in);
+
+// Filters that read other pixels of the bitmap being rewritten: 6, 8, 9, 21.
+// Needs neighbour offsets that fit in 32 bits. Returns false for other indices.
+bool runNeighbourFilter(std::uint32_t index, const PassInputs &in);
+
+} // namespace tintwell::fast

@@ -1,0 +1,116 @@
+// Building blocks of the specialised passes: the pass geometry, four-byte pixel
+// words, the offsets/negative/reverse finish, and the row-band loops over threads.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include <omp.h>
+
+namespace tintwell::fast {
+
+// A pass over whole four-byte pixels whose rows start bytesPerRow apart.
+struct PassGeometry {
+    std::uint8_t *data = nullptr;
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::ptrdiff_t bytesPerRow = 0;
+
+    std::uint8_t *row(std::int32_t y) const { return data + static_cast<std::ptrdiff_t>(y) * bytesPerRow; }
+};
+
+// One pixel as a 32-bit word: byte 0 in the low bits. Loads and stores go
+// through memcpy, so rows need no particular alignment.
+inline std::uint32_t loadWord(const std::uint8_t *row, std::int32_t x)
+{
+    std::uint32_t w;
+    std::memcpy(&w, row + static_cast<std::ptrdiff_t>(x) * 4, 4);
+    return w;
+}
+inline void storeWord(std::uint8_t *row, std::int32_t x, std::uint32_t w)
+{
+    std::memcpy(row + static_cast<std::ptrdiff_t>(x) * 4, &w, 4);
+}
+inline std::uint32_t byte0(std::uint32_t w) { return w & 0xFFu; }
+inline std::uint32_t byte1(std::uint32_t w) { return (w >> 8) & 0xFFu; }
+inline std::uint32_t byte2(std::uint32_t w) { return (w >> 16) & 0xFFu; }
+
+// A formula's three results; only their low 8 bits are stored.
+struct Rgb {
+    std::uint32_t r;
+    std::uint32_t g;
+    std::uint32_t b;
+};
+
+// The colour offsets, negative and reverse of the kernel, applied to the
+// formula's bytes and packed with the pixel's untouched byte 3. The negative
+// is (v ^ m) - m with m all ones, the reverse a choice of shift counts.
+struct Finish {
+    std::uint32_t red = 0;
+    std::uint32_t green = 0;
+    std::uint32_t blue = 0;
+    std::uint32_t negativeMask = 0;
+    std::uint32_t shiftR = 0;
+    std::uint32_t shiftB = 16;
+
+    Finish() = default;
+    Finish(std::int32_t r, std::int32_t g, std::int32_t b, bool negative, bool reverse)
+        : red(static_cast<std::uint32_t>(r)), green(static_cast<std::uint32_t>(g)),
+          blue(static_cast<std::uint32_t>(b)), negativeMask(negative ? 0xFFFFFFFFu : 0u),
+          shiftR(reverse ? 16u : 0u), shiftB(reverse ? 0u : 16u)
+    {
+    }
+
+    std::uint32_t apply(std::uint32_t w, Rgb c) const
+    {
+        const std::uint32_t r = ((c.r + red) ^ negativeMask) - negativeMask;
+        const std::uint32_t g = ((c.g + green) ^ negativeMask) - negativeMask;
+        const std::uint32_t b = ((c.b + blue) ^ negativeMask) - negativeMask;
+        return (w & 0xFF000000u) | ((r & 0xFFu) << shiftR) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << shiftB);
+    }
+};
+
+// The contiguous band of rows [first, last) that thread `index` of `count`
+// takes out of `rows`.
+struct Band {
+    std::int32_t first;
+    std::int32_t last;
+};
+inline Band bandOf(std::int32_t rows, int index, int count)
+{
+    const auto share = [&](int i) {
+        return static_cast<std::int32_t>(static_cast<std::int64_t>(rows) * i / count);
+    };
+    return {share(index), share(index + 1)};
+}
+
+// Threads for a pass over `rows` rows: never more than there are rows.
+inline int threadsFor(std::int32_t rows)
+{
+    const int available = omp_get_max_threads();
+    return rows < available ? (rows > 0 ? rows : 1) : available;
+}
+
+// Runs a formula that reads only the visited pixel over every pixel, rows
+// spread over threads. rowSetup(y) hoists what depends on the row and returns
+// the per-pixel formula f(word, x) -> Rgb.
+template <class RowSetup>
+void pixelPass(const PassGeometry &g, const Finish &finish, const RowSetup &rowSetup)
+{
+#pragma omp parallel for schedule(static) num_threads(threadsFor(g.rows))
+    for (std::int32_t y = 0; y < g.rows; ++y) {
+        // Local copies: stores through the byte pointer could alias anything
+        // reached through a reference, which would keep the loop scalar.
+        const auto formula = rowSetup(y);
+        const Finish f = finish;
+        std::uint8_t *row = g.row(y);
+        const std::int32_t columns = g.columns;
+        for (std::int32_t x = 0; x < columns; ++x) {
+            const std::uint32_t w = loadWord(row, x);
+            storeWord(row, x, f.apply(w, formula(w, x)));
+        }
+    }
+}
+
+} // namespace tintwell::fast

@@ -1,0 +1,207 @@
+// The fast pass against the sequential walk: every filter, on bitmaps large
+// enough to be split over threads, with several thread counts so that band
+// boundaries move; plus the exact-division helpers the fast loops rely on.
+#include "EngineTestSupport.h"
+#include "engine/FastDivision.h"
+
+#include <omp.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace tintwell::enginetest {
+namespace {
+
+struct Shape {
+    int columns;
+    int rows;
+    int bytesPerRow; // four bytes a pixel; anything beyond columns * 4 is padding
+};
+
+// Odd and even sizes, a centre pixel (odd by odd) for the mirror filter,
+// padded rows, and sizes smaller than the thread count.
+const Shape kShapes[] = {
+    {1, 1, 4}, {2, 3, 8}, {3, 2, 12}, {5, 5, 24}, {2, 9, 8}, {9, 2, 40}, {33, 17, 140}, {257, 131, 1028},
+};
+const Shape kLargeShape{640, 479, 640 * 4 + 12};
+
+const std::int64_t kValues[] = {-1, 0, 7, 37, 257, -2, -300, 1000, 46341, -65537, kI64Min, kI64Max, kI32Min, kI32Max};
+const int kThreadCounts[] = {1, 2, 3, 7};
+
+// Restores the OpenMP thread count that the test changed.
+class ThreadCount {
+public:
+    explicit ThreadCount(int n) : saved_(omp_get_max_threads()) { omp_set_num_threads(n); }
+    ~ThreadCount() { omp_set_num_threads(saved_); }
+    ThreadCount(const ThreadCount &) = delete;
+    ThreadCount &operator=(const ThreadCount &) = delete;
+
+private:
+    int saved_;
+};
+
+class FastPassTest : public EngineTest, public ::testing::WithParamInterface<std::int32_t> {
+protected:
+    // Runs both walks on copies of one random bitmap and compares every byte,
+    // padding included. The context is filled from the bitmap unless the caller
+    // filled it already (contextReady).
+    void expectSameBytes(Bitmap bitmap, BitmapView (*viewOf)(Bitmap &), std::int64_t value, std::mt19937_64 &gen,
+                         bool contextReady = false)
+    {
+        const auto r = static_cast<std::int32_t>(gen());
+        const auto g = static_cast<std::int32_t>(gen() % 512);
+        const auto b = static_cast<std::int32_t>(gen());
+        const bool negative = (gen() & 1u) != 0;
+        const bool reverse = (gen() & 2u) != 0;
+        bitmap.fillRandom(static_cast<std::uint32_t>(gen()));
+        Bitmap reference = bitmap;
+        if (!contextReady)
+            setGeometry(bitmap);
+        setOffsets(r, g, b);
+        tintwell::current_filter = GetParam();
+        SCOPED_TRACE(::testing::Message() << "filter " << GetParam() << ", " << bitmap.columns() << " x "
+                                          << bitmap.rows() << " row " << bitmap.bytesPerRow() << ", value " << value
+                                          << ", offsets " << r << " " << g << " " << b << ", negative " << negative
+                                          << ", reverse " << reverse << ", threads " << omp_get_max_threads());
+        tintwell::filterBitmapReference(viewOf(reference), value, negative, reverse);
+        tintwell::filterBitmap(viewOf(bitmap), value, negative, reverse);
+        ASSERT_EQ(bitmap.bytes(), reference.bytes());
+    }
+
+    static BitmapView wholeView(Bitmap &bm) { return bm.view(); }
+};
+
+TEST_P(FastPassTest, SameBytesOnEveryShapeValueAndThreadCount)
+{
+    std::mt19937_64 gen(1000 + GetParam());
+    for (int threads : kThreadCounts) {
+        const ThreadCount scope(threads);
+        for (const Shape &s : kShapes)
+            for (std::int64_t value : kValues)
+                expectSameBytes(Bitmap(s.columns, s.rows, 4, s.bytesPerRow), &wholeView, value, gen);
+    }
+}
+
+TEST_P(FastPassTest, SameBytesOnALargePaddedBitmap)
+{
+    std::mt19937_64 gen(2000 + GetParam());
+    for (int threads : kThreadCounts) {
+        const ThreadCount scope(threads);
+        const std::int64_t values[] = {37, -5, static_cast<std::int64_t>(gen() % 2001) - 1000};
+        for (std::int64_t value : values)
+            expectSameBytes(Bitmap(kLargeShape.columns, kLargeShape.rows, 4, kLargeShape.bytesPerRow), &wholeView,
+                            value, gen);
+    }
+}
+
+TEST_P(FastPassTest, SameBytesForRandomValues)
+{
+    std::mt19937_64 gen(3000 + GetParam());
+    const ThreadCount scope(3);
+    for (int i = 0; i < 24; ++i) {
+        // Alternate full 64-bit values with values near the limits of the hoisted quotients.
+        const auto full = static_cast<std::int64_t>(gen());
+        const std::int64_t value = (i % 2 == 0) ? full : full % (std::int64_t{1} << (8 + i % 24));
+        expectSameBytes(Bitmap(257, 131, 4, 1028), &wholeView, value, gen);
+    }
+}
+
+// Views the fast loops decline or must treat with care: an unaligned start, a
+// context that disagrees with the view, three-byte pixels, fractional sizes.
+TEST_P(FastPassTest, SameBytesOnUnusualViews)
+{
+    std::mt19937_64 gen(4000 + GetParam());
+    const ThreadCount scope(2);
+    const auto unaligned = [](Bitmap &bm) {
+        BitmapView v = bm.view(40, 30);
+        v.data += 1;
+        return v;
+    };
+    const auto fractional = [](Bitmap &bm) { return bm.view(40.7, 30.2); };
+    const auto smaller = [](Bitmap &bm) { return bm.view(17, 20); };
+    for (std::int64_t value : {std::int64_t{7}, std::int64_t{-300}, kI64Min}) {
+        expectSameBytes(Bitmap(41, 31, 4, 168), unaligned, value, gen);
+        expectSameBytes(Bitmap(41, 31, 4, 168), fractional, value, gen);
+        expectSameBytes(Bitmap(41, 31, 3, 123), &wholeView, value, gen);
+
+        // The context claims a larger bitmap than the view (still inside the
+        // memory, so that every neighbour read of the kernel stays inside it).
+        Bitmap claimed(41, 31, 4, 168);
+        tintwell::width = 20;
+        tintwell::height = 25;
+        tintwell::bytesPerRow = 168;
+        tintwell::bytesPerSample = 4;
+        expectSameBytes(claimed, smaller, value, gen, true);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFilter, FastPassTest, ::testing::Range(-1, tintwell::filterCount + 1),
+                         [](const ::testing::TestParamInfo<std::int32_t> &info) {
+                             return info.param < 0 ? std::string("None") : "Filter" + std::to_string(info.param);
+                         });
+
+TEST(FastDivisionTest, ConstantDivisorIsExactAtTheEdges)
+{
+    const std::uint32_t divisors[] = {1, 2, 3, 5, 7, 38, 255, 256, 641, 4001, 65535, 65536, 1u << 30,
+                                      (1u << 31) - 1, 1u << 31, 0xFFFFFFFFu};
+    std::mt19937 gen(7);
+    for (std::uint32_t d : divisors) {
+        const fast::ConstantDivisor divisor(d);
+        std::vector<std::uint32_t> numerators = {0, 1, d - 1, d, d + 1, 2 * d - 1, 2 * d, 0x7FFFFFFFu, 0x7FFFFFFEu};
+        for (int i = 0; i < 2000; ++i)
+            numerators.push_back(gen() & 0x7FFFFFFFu);
+        for (std::uint32_t n : numerators) {
+            n &= 0x7FFFFFFFu;
+            ASSERT_EQ(divisor.quotient(n), n / d) << n << " / " << d;
+            ASSERT_EQ(divisor.remainder(n), n % d) << n << " % " << d;
+        }
+    }
+}
+
+TEST(FastDivisionTest, SignedDivisorTruncatesTowardZeroAndTreatsZeroAsZero)
+{
+    const struct {
+        std::int64_t d;
+        std::uint32_t n;
+        std::int32_t expected;
+    } cases[] = {
+        {38, 765, 20},  {-38, 765, -20},         {-1, 5, -5},    {1, 0x7FFFFFFF, 0x7FFFFFFF},
+        {0, 765, 0},    {kI64Min, 0x7FFFFFFF, 0}, {kI64Max, 9, 0}, {std::int64_t{1} << 31, 0x7FFFFFFF, 0},
+        {-(std::int64_t{1} << 31) + 1, 0x7FFFFFFF, -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(static_cast<std::int32_t>(fast::SignedDivisor(c.d).quotient(c.n)), c.expected)
+            << c.n << " / " << c.d;
+}
+
+TEST(FastDivisionTest, SmallQuotientIsExactOverItsRange)
+{
+    std::mt19937 gen(11);
+    std::vector<std::pair<std::int32_t, std::int32_t>> cases;
+    for (std::int32_t d : {1, 2, 3, 7, 10, 255, 4000, 6000, (1 << 21) - 1, 1 << 29})
+        for (std::int32_t n : {0, 1, d - 1, d, d + 1, 3 * d, fast::smallQuotientLimit - 1})
+            if (n >= 0 && n < fast::smallQuotientLimit)
+                cases.emplace_back(n, d);
+    for (int i = 0; i < 200000; ++i)
+        cases.emplace_back(static_cast<std::int32_t>(gen() % fast::smallQuotientLimit),
+                           static_cast<std::int32_t>(gen() % 70000 + 1));
+    for (auto [n, d] : cases) {
+        const auto qr = fast::smallQuotient(n, d, 1.0f / static_cast<float>(d));
+        ASSERT_EQ(qr.quotient, n / d) << n << " / " << d;
+        ASSERT_EQ(qr.remainder, n % d) << n << " % " << d;
+    }
+}
+
+TEST(FastDivisionTest, ByteThirdsMatchTheKernel)
+{
+    for (std::uint32_t x = 0; x < 256; ++x)
+        ASSERT_EQ(fast::thirdOfByte(x), x / 3) << x;
+    for (std::uint32_t a = 0; a <= 510; a += 3)
+        for (std::uint32_t b = 0; b <= 510; b += 7)
+            for (std::uint32_t c = 0; c <= 510; c += 11)
+                ASSERT_EQ(fast::runningThirdOf(a, b, c), tintwell::runningThird(a, b, c)) << a << " " << b << " " << c;
+}
+
+} // namespace
+} // namespace tintwell::enginetest

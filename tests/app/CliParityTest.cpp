@@ -10,6 +10,9 @@
 #include <QProcess>
 #include <QSlider>
 
+#include <ostream>
+#include <string>
+
 #ifdef TINTWELL_CLI_PATH
 
 namespace {
@@ -21,6 +24,13 @@ struct Settings {
     bool negative, reverse;
     bool translucent;
 };
+
+void PrintTo(const Settings &s, std::ostream *out)
+{
+    *out << "filter " << s.filter << " value " << s.value << " offsets " << s.red << "," << s.green << ","
+         << s.blue << (s.negative ? " negative" : "") << (s.reverse ? " reverse" : "")
+         << (s.translucent ? " translucent" : "");
+}
 
 } // namespace
 
@@ -72,6 +82,10 @@ INSTANTIATE_TEST_SUITE_P(Settings, CliParity,
                                            Settings{8, 1, 0, 100, 0, false, false, true},
                                            Settings{18, 100, -128, 127, 3, true, true, false},
                                            Settings{13, -1, 1, 1, 1, false, false, false},
-                                           Settings{24, 127, 0, 0, 0, false, false, true}));
+                                           Settings{24, 127, 0, 0, 0, false, false, true}),
+                         [](const ::testing::TestParamInfo<Settings> &info) {
+                             return "Filter" + std::to_string(info.param.filter) + "Case"
+                                    + std::to_string(info.index);
+                         });
 
 #endif

@@ -6,6 +6,10 @@
 set -u
 app=$1
 closer=$2
+if [ ! -x "$app" ] || [ ! -x "$closer" ]; then
+    echo "FAIL: $app or $closer is not built"
+    exit 1
+fi
 
 QT_QPA_PLATFORM=xcb "$app" &
 pid=$!

@@ -1,0 +1,98 @@
+// Makes docs/screenshot.png: the real editor window on an X server (run it
+// under xvfb-run), showing a picture this tool draws itself, filtered.
+// Usage: tintwell_screenshot OUTPUT.png
+#include "AppController.h"
+#include "AppDelegate.h"
+#include "TestDoubles.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLinearGradient>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QScreen>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtMath>
+
+namespace {
+
+// A small landscape: sky, sun, three rows of hills and a lake.
+QImage drawLandscape(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, height * 0.6);
+    sky.setColorAt(0, QColor(38, 84, 160));
+    sky.setColorAt(1, QColor(250, 190, 120));
+    p.fillRect(image.rect(), sky);
+
+    QRadialGradient sun(width * 0.7, height * 0.32, height * 0.16);
+    sun.setColorAt(0, QColor(255, 245, 200));
+    sun.setColorAt(0.6, QColor(255, 210, 90));
+    sun.setColorAt(1, QColor(255, 170, 60, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sun);
+    p.drawEllipse(QPointF(width * 0.7, height * 0.32), height * 0.16, height * 0.16);
+
+    const QColor hills[] = {QColor(110, 120, 150), QColor(70, 110, 80), QColor(40, 80, 50)};
+    for (int row = 0; row < 3; ++row) {
+        QPainterPath path(QPointF(0, height));
+        const double base = height * (0.5 + 0.08 * row);
+        for (int x = 0; x <= width; x += 4)
+            path.lineTo(x, base - height * 0.07 * qSin(x * (0.011 + 0.004 * row) + row * 1.7)
+                               - height * 0.03 * qSin(x * 0.037 + row));
+        path.lineTo(width, height);
+        p.setBrush(hills[row]);
+        p.drawPath(path);
+    }
+    QLinearGradient lake(0, height * 0.78, 0, height);
+    lake.setColorAt(0, QColor(60, 120, 170));
+    lake.setColorAt(1, QColor(20, 50, 90));
+    p.setBrush(lake);
+    p.drawRect(QRectF(0, height * 0.78, width, height * 0.22));
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Tintwell"));
+    if (argc != 2) {
+        qWarning("usage: tintwell_screenshot OUTPUT.png");
+        return 2;
+    }
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("landscape.png"));
+    if (!drawLandscape(640, 420).save(picture))
+        return 1;
+
+    auto dialogs = std::make_unique<ScriptedFileDialogs>();
+    dialogs->openAnswers << picture;
+    AppDelegate delegate(std::move(dialogs), std::make_unique<RecordingMessages>());
+    AppController *c = delegate.controller();
+    QMainWindow *window = delegate.window();
+    window->resize(1000, 560);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return 1;
+
+    c->filter_selector->setCurrentIndex(18);
+    c->slider->setValue(-40);
+    c->slider_red->setValue(20);
+    c->slider_green->setValue(-10);
+    c->slider_blue->setValue(35);
+    c->reverse_box->setChecked(true);
+    c->selectImage();
+    QTest::qWait(500); // let the window repaint before it is read back
+
+    const QPixmap shot = window->screen()->grabWindow(window->winId());
+    return shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}

@@ -29,8 +29,9 @@ struct LoadResult {
 };
 
 // Decodes a file with QImageReader (EXIF orientation honoured) and converts it
-// to the working layout. Refuses, with a reason, files that cannot be read and
-// pictures too large to hold.
+// to the working layout in place. Refuses, with a reason, files that cannot be
+// read, pictures too large to hold (from the header, before decoding) and JPEG
+// files cut short (whose missing part the decoder would paint grey).
 LoadResult loadImage(const QString &path);
 
 // Decodes encoded image bytes the same way (clipboard, drops, fuzzing).
@@ -43,6 +44,11 @@ LoadResult loadImageData(const QByteArray &data);
 // already in the working layout.
 QImage toWorkingLayout(const QImage &image);
 
+// The same conversion done on `image` itself: in place, without a second
+// full-size buffer, when Qt can (same depth, pixels not shared); through a
+// copy otherwise. `image` becomes null when memory runs out.
+void convertToWorkingLayout(QImage &image);
+
 // Fills the pass context from the working copy in the fixed order
 // (bytesPerSample, bytesPerRow, width, height, red, green, blue) and runs
 // filterBitmap over it in place. current_filter must already be set.
@@ -54,10 +60,19 @@ void runPass(QImage &working, qint64 value, qint32 red, qint32 green, qint32 blu
 // `source` (never written) and runs the pass on it. Returns the result.
 QImage renderImage(const QImage &source, const PassSettings &settings);
 
+// renderImage for a picture the caller gives up: sets current_filter,
+// converts `image` to the working layout in place and runs the pass on it.
+// Gives the same bytes as renderImage without the copy.
+void renderInPlace(QImage &image, const PassSettings &settings);
+
 // Encodes `image` through QSaveFile to `path`: "jpg"/"jpeg" as JPEG at quality
 // 100, "png" as lossless PNG. A failed encode or write leaves any existing
 // file intact. Returns an empty string on success, else a one-line reason.
 QString saveImage(const QImage &image, const QString &path, const QByteArray &format);
+
+// saveImage for a picture the caller gives up: the JPEG conversion (alpha
+// dropped) reuses its buffer. Same bytes and messages as the other overload.
+QString saveImage(QImage &&image, const QString &path, const QByteArray &format);
 
 // The format saveImage would use for a path's suffix ("jpg" or "png"), or an
 // empty array when the suffix names neither.

@@ -2,8 +2,10 @@
 // made from the header before any pixel is decoded.
 #include "ImageLimits.h"
 #include "ImagePath.h"
+#include "JpegEnd.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 namespace tintwell {
@@ -13,6 +15,31 @@ namespace {
 LoadResult fail(const QString &name, const QString &reason)
 {
     return {QImage(), QStringLiteral("cannot read %1: %2").arg(name, reason)};
+}
+
+// Whether the encoded bytes behind the reader are whole. Only JPEG needs the
+// check: the PNG decoder already fails on a cut file.
+bool encodedDataIsWhole(QImageReader &reader)
+{
+    if (reader.format() != "jpeg")
+        return true;
+    QIODevice *device = reader.device();
+    if (auto *buffer = qobject_cast<QBuffer *>(device))
+        return jpegReachesEndMarker(buffer->data());
+    if (auto *file = qobject_cast<QFile *>(device)) {
+        if (!file->isOpen() && !file->open(QIODevice::ReadOnly))
+            return true; // the decode just read it; nothing more to learn
+        const qint64 size = file->size();
+        if (uchar *mapped = file->map(0, size)) {
+            const bool whole = jpegReachesEndMarker(QByteArrayView(mapped, size));
+            file->unmap(mapped);
+            return whole;
+        }
+        if (!file->seek(0))
+            return true;
+        return jpegReachesEndMarker(file->readAll());
+    }
+    return true;
 }
 
 LoadResult decode(QImageReader &reader, const QString &name)
@@ -35,11 +62,15 @@ LoadResult decode(QImageReader &reader, const QString &name)
     }
     if (!fitsWorkingLayout(decoded.width(), decoded.height()))
         return fail(name, QStringLiteral("picture is empty or too large"));
+    if (!encodedDataIsWhole(reader))
+        return fail(name, QStringLiteral("the JPEG data ends before the picture does (truncated file)"));
 
-    QImage working = toWorkingLayout(decoded);
-    if (working.isNull())
+    // In place: a JPEG decodes to RGB32, whose conversion to RGBX8888 only
+    // swaps bytes within each pixel, so no second full-size buffer is needed.
+    convertToWorkingLayout(decoded);
+    if (decoded.isNull())
         return fail(name, QStringLiteral("out of memory converting the picture"));
-    return {working, QString()};
+    return {decoded, QString()};
 }
 
 } // namespace

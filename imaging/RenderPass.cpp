@@ -59,4 +59,14 @@ QImage renderImage(const QImage &source, const PassSettings &settings)
     return working;
 }
 
+void renderInPlace(QImage &image, const PassSettings &settings)
+{
+    if (image.isNull())
+        return;
+    tintwell::current_filter = settings.filter;
+    convertToWorkingLayout(image);
+    runPass(image, settings.value, settings.red, settings.green, settings.blue, settings.negative,
+            settings.reverse);
+}
+
 } // namespace tintwell

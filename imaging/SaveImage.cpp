@@ -32,6 +32,13 @@ QByteArray formatForPath(const QString &path)
 
 QString saveImage(const QImage &image, const QString &path, const QByteArray &format)
 {
+    // A shared copy: the JPEG conversion below then copies rather than
+    // rewriting the caller's pixels.
+    return saveImage(QImage(image), path, format);
+}
+
+QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
+{
     const QByteArray kind = format.toLower();
     const bool jpeg = kind == "jpg" || kind == "jpeg";
     if (!jpeg && kind != "png")
@@ -41,7 +48,12 @@ QString saveImage(const QImage &image, const QString &path, const QByteArray &fo
 
     // JPEG keeps no alpha: drop it (the colour bytes are straight, not
     // premultiplied, so they stay as they are).
-    const QImage encoded = jpeg ? image.convertToFormat(QImage::Format_RGB888) : image;
+    QImage encoded = std::move(image);
+    if (jpeg) {
+        encoded.convertTo(QImage::Format_RGB888);
+        if (encoded.format() != QImage::Format_RGB888)
+            encoded = QImage();
+    }
     if (encoded.isNull())
         return failure(path, QStringLiteral("out of memory converting the picture"));
 
@@ -53,7 +65,9 @@ QString saveImage(const QImage &image, const QString &path, const QByteArray &fo
     if (jpeg)
         writer.setQuality(jpegQuality);
     if (!writer.write(encoded)) {
-        const QString reason = writer.errorString();
+        // A full disk shows as the file's error; the encoder's own reason is
+        // often only "unknown error" then.
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
         file.cancelWriting();
         return failure(path, reason);
     }

@@ -4,6 +4,17 @@
 
 namespace tintwell {
 
+namespace {
+
+QImage::Format workingFormatFor(const QImage &image)
+{
+    // Premultiplied sources are unpremultiplied by the conversion; palette and
+    // grey pictures with transparency report an alpha channel too.
+    return image.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
+}
+
+} // namespace
+
 QImage toWorkingLayout(const QImage &image)
 {
     if (image.isNull())
@@ -11,11 +22,20 @@ QImage toWorkingLayout(const QImage &image)
     const QImage::Format format = image.format();
     if (format == QImage::Format_RGBX8888 || format == QImage::Format_RGBA8888)
         return image;
-    // Premultiplied sources are unpremultiplied by the conversion; palette and
-    // grey pictures with transparency report an alpha channel too.
-    const QImage::Format target =
-        image.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
-    return image.convertToFormat(target);
+    return image.convertToFormat(workingFormatFor(image));
+}
+
+void convertToWorkingLayout(QImage &image)
+{
+    if (image.isNull())
+        return;
+    const QImage::Format format = image.format();
+    if (format == QImage::Format_RGBX8888 || format == QImage::Format_RGBA8888)
+        return;
+    const QImage::Format target = workingFormatFor(image);
+    image.convertTo(target);
+    if (image.format() != target)
+        image = QImage();
 }
 
 } // namespace tintwell

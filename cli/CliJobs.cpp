@@ -40,4 +40,16 @@ bool isSameFile(const QString &a, const QString &b)
     return !error && same;
 }
 
+QString writeTarget(const QString &path)
+{
+    QFileInfo info(path);
+    // QSaveFile's own bound on a chain of links.
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    const QString folder = info.absoluteDir().canonicalPath();
+    if (folder.isEmpty())
+        return info.absoluteFilePath();
+    return QDir(folder).filePath(info.fileName());
+}
+
 } // namespace tintwell::cli

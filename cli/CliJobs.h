@@ -22,4 +22,9 @@ QList<CliJob> planJobs(const CliOptions &options);
 // hard links where the file system tells).
 bool isSameFile(const QString &a, const QString &b);
 
+// Where a save to `path` lands: symbolic links of the last component followed
+// (as QSaveFile does), the folder made canonical where it exists, else the
+// absolute path. Two paths with equal targets write the same file.
+QString writeTarget(const QString &path);
+
 } // namespace tintwell::cli

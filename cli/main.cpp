@@ -3,6 +3,7 @@
 #include "CliRunner.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -12,6 +13,12 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tintwell-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINTWELL_VERSION));
+
+    // Each failure is reported as one line of our own; the image plugins'
+    // warnings about the same file ("libpng error: ...", "Corrupt JPEG
+    // data: ...") would add lines of theirs. QT_LOGGING_RULES can bring them back.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.warning=false\n"
+                                                    "default.warning=false"));
 
     QTextStream out(stdout);
     QTextStream errors(stderr);

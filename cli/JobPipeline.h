@@ -1,0 +1,34 @@
+// Runs the jobs of one tintwell-cli invocation as a pipeline: files decode and
+// encode on worker threads while the filter passes run one at a time.
+#pragma once
+
+#include "CliJobs.h"
+#include "ImagePath.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace tintwell::cli {
+
+// Decoding and encoding run on a private thread pool. The pass runs on the
+// calling thread only, in job order, so two passes never overlap and the
+// process-wide pass context is written by one thread. At most workers + 1
+// pictures are in memory at once. Failures are reported in job order, one
+// line each, exactly as a job-by-job run would report them.
+class JobPipeline
+{
+public:
+    JobPipeline(const PassSettings &settings, int workers);
+
+    // Carries out every job; `report` gets each failure line. Returns 0 when
+    // every output was written, else 1.
+    int run(const QList<CliJob> &jobs, const QStringList &inputs,
+            const std::function<void(const QString &)> &report);
+
+private:
+    PassSettings m_settings;
+    int m_workers;
+};
+
+} // namespace tintwell::cli

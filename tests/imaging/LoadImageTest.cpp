@@ -1,52 +1,20 @@
 // loadImage and loadImageData: decoding to the working layout and refusals with a reason.
+#include "HostileFiles.h"
 #include "ImagePath.h"
 #include "TestPictures.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using tintwell::test::crc32;
 using tintwell::test::patternImage;
+using tintwell::test::pngHeaderOnly;
 using tintwell::test::pixelBytes;
-
-quint32 crc32(const QByteArray &bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
-{
-    QByteArray chunk(4, '\0');
-    qToBigEndian<quint32>(quint32(data.size()), chunk.data());
-    const QByteArray body = type + data;
-    QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(crc32(body), crc.data());
-    return chunk + body + crc;
-}
-
-// A PNG of a few dozen bytes whose header claims width x height RGBA pixels,
-// with one empty data chunk (a complete, empty zlib stream).
-QByteArray pngHeaderOnly(quint32 width, quint32 height)
-{
-    QByteArray ihdr(13, '\0');
-    qToBigEndian<quint32>(width, ihdr.data());
-    qToBigEndian<quint32>(height, ihdr.data() + 4);
-    ihdr[8] = 8; // bit depth
-    ihdr[9] = 6; // RGBA
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr)
-           + pngChunk("IDAT", QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + pngChunk("IEND", {});
-}
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {

@@ -51,6 +51,34 @@ TEST(RenderImage, MatchesHandBuiltPassForEveryFilter)
     }
 }
 
+TEST(RenderInPlace, GivesRenderImageBytesForEveryFilterAndLayout)
+{
+    for (QImage::Format format : {QImage::Format_RGBA8888, QImage::Format_RGBX8888, QImage::Format_RGB32,
+                                  QImage::Format_ARGB32, QImage::Format_Grayscale8}) {
+        const QImage source = patternImage(7, 5).convertToFormat(format);
+        for (qint32 filter = -1; filter <= tintwell::filterCount; ++filter) {
+            const PassSettings s{filter, 5 - filter, filter, 7, -filter, filter % 2 == 1, filter % 4 == 0};
+            const QImage expected = tintwell::renderImage(source, s);
+            QImage image = source.copy();
+            tintwell::renderInPlace(image, s);
+            ASSERT_EQ(image.format(), expected.format()) << "format " << format << " filter " << filter;
+            EXPECT_EQ(pixelBytes(image), pixelBytes(expected)) << "format " << format << " filter " << filter;
+        }
+    }
+}
+
+TEST(RenderInPlace, FiltersTheGivenBufferWithoutCopying)
+{
+    QImage image = patternImage(8, 8).convertToFormat(QImage::Format_RGB32);
+    const uchar *before = image.constBits();
+    tintwell::renderInPlace(image, PassSettings{-1, 0, 1, 0, 0, false, false});
+    EXPECT_EQ(image.constBits(), before);
+    EXPECT_EQ(image.format(), QImage::Format_RGBX8888);
+    QImage null;
+    tintwell::renderInPlace(null, PassSettings{});
+    EXPECT_TRUE(null.isNull());
+}
+
 TEST(RenderImage, FillsThePassContextFromTheWorkingCopy)
 {
     const QImage source = patternImage(7, 5);

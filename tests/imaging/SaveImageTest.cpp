@@ -56,6 +56,24 @@ TEST(SaveImage, JpegDropsAlphaAndKeepsColours)
     }
 }
 
+TEST(SaveImage, ConsumingOverloadWritesTheSameBytes)
+{
+    QTemporaryDir dir;
+    for (QImage::Format format : {QImage::Format_RGBA8888, QImage::Format_RGBX8888, QImage::Format_RGB32}) {
+        for (const char *kind : {"jpg", "png"}) {
+            const QImage image = patternImage(11, 7).convertToFormat(format);
+            const QByteArray before = pixelBytes(image);
+            const QString kept = dir.filePath(QString("kept.") + kind);
+            const QString given = dir.filePath(QString("given.") + kind);
+            ASSERT_EQ(tintwell::saveImage(image, kept, kind), QString());
+            ASSERT_EQ(tintwell::saveImage(image.copy(), given, kind), QString());
+            EXPECT_EQ(readAll(given), readAll(kept)) << kind << " from format " << format;
+            EXPECT_EQ(pixelBytes(image), before) << "the const overload must not touch the picture";
+        }
+    }
+    EXPECT_FALSE(tintwell::saveImage(QImage(), dir.filePath("x.jpg"), "jpg").isEmpty());
+}
+
 TEST(SaveImage, FailureIntoMissingDirectoryLeavesNoFile)
 {
     QTemporaryDir dir;

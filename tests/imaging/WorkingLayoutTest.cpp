@@ -87,6 +87,16 @@ TEST_P(WorkingLayoutTest, ConvertsToStraightRgbaBytes)
     EXPECT_EQ((Bytes{p[0], p[1], p[2], p[3]}), c.pixel);
 }
 
+TEST_P(WorkingLayoutTest, InPlaceConversionGivesTheSameBytes)
+{
+    const LayoutCase &c = GetParam();
+    QImage image = c.make();
+    tintwell::convertToWorkingLayout(image);
+    ASSERT_EQ(image.format(), c.expected);
+    const uchar *p = image.constScanLine(0);
+    EXPECT_EQ((Bytes{p[0], p[1], p[2], p[3]}), c.pixel);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, WorkingLayoutTest, testing::ValuesIn(layoutCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
@@ -99,6 +109,32 @@ TEST(WorkingLayout, KeepsWorkingLayoutsWithoutCopying)
         EXPECT_EQ(working.constBits(), image.constBits());
     }
     EXPECT_TRUE(tintwell::toWorkingLayout(QImage()).isNull());
+}
+
+TEST(WorkingLayout, ConvertsDecodedJpegLayoutInItsOwnBuffer)
+{
+    // RGB32 is what the JPEG decoder gives: same depth, so no second buffer.
+    QImage image(64, 32, QImage::Format_RGB32);
+    image.fill(qRgb(1, 2, 3));
+    const uchar *before = image.constBits();
+    tintwell::convertToWorkingLayout(image);
+    EXPECT_EQ(image.format(), QImage::Format_RGBX8888);
+    EXPECT_EQ(image.constBits(), before);
+    EXPECT_EQ(image.pixel(63, 31), qRgb(1, 2, 3));
+}
+
+TEST(WorkingLayout, InPlaceConversionLeavesSharersAlone)
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(qRgb(9, 8, 7));
+    const QImage sharer = image;
+    tintwell::convertToWorkingLayout(image);
+    EXPECT_EQ(sharer.format(), QImage::Format_RGB32);
+    EXPECT_EQ(image.format(), QImage::Format_RGBX8888);
+    EXPECT_EQ(image.pixel(1, 1), sharer.pixel(1, 1));
+    QImage null;
+    tintwell::convertToWorkingLayout(null);
+    EXPECT_TRUE(null.isNull());
 }
 
 } // namespace

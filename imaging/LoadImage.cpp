@@ -19,9 +19,10 @@ LoadResult fail(const QString &name, const QString &reason)
 
 // Whether the encoded bytes behind the reader are whole. Only JPEG needs the
 // check: the PNG decoder already fails on a cut file.
-bool encodedDataIsWhole(QImageReader &reader)
+// `format` is the reader's format, asked before reading (it forgets it after).
+bool encodedDataIsWhole(QImageReader &reader, const QByteArray &format)
 {
-    if (reader.format() != "jpeg")
+    if (format != "jpeg")
         return true;
     QIODevice *device = reader.device();
     if (auto *buffer = qobject_cast<QBuffer *>(device))
@@ -48,6 +49,7 @@ LoadResult decode(QImageReader &reader, const QString &name)
     reader.setAutoTransform(true);
 
     const QSize headerSize = reader.size();
+    const QByteArray format = reader.format();
     if (headerSize.isValid() && !fitsWorkingLayout(headerSize.width(), headerSize.height())) {
         return fail(name, QStringLiteral("picture of %1 x %2 pixels is too large (limit %3 bytes)")
                               .arg(headerSize.width())
@@ -62,7 +64,7 @@ LoadResult decode(QImageReader &reader, const QString &name)
     }
     if (!fitsWorkingLayout(decoded.width(), decoded.height()))
         return fail(name, QStringLiteral("picture is empty or too large"));
-    if (!encodedDataIsWhole(reader))
+    if (!encodedDataIsWhole(reader, format))
         return fail(name, QStringLiteral("the JPEG data ends before the picture does (truncated file)"));
 
     // In place: a JPEG decodes to RGB32, whose conversion to RGBX8888 only

@@ -65,9 +65,13 @@ QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
     if (jpeg)
         writer.setQuality(jpegQuality);
     if (!writer.write(encoded)) {
-        // A full disk shows as the file's error; the encoder's own reason is
-        // often only "unknown error" then.
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+        QString reason = writer.errorString();
+        if (file.error() != QFileDevice::NoError) {
+            // The device failed (a full disk, say): the encoder only knows
+            // "unknown error", and so does the file until it is flushed again.
+            file.flush();
+            reason = file.errorString();
+        }
         file.cancelWriting();
         return failure(path, reason);
     }

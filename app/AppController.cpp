@@ -74,8 +74,12 @@ QImage AppController::applyFilter(qint64 value)
         working = working.copy();
     if (working.isNull())
         return {};
-    tintwell::runPass(working, value, low32(slider_red->value()), low32(slider_green->value()),
-                      low32(slider_blue->value()), isTicked(check_box), isTicked(reverse_box));
+    const qint32 red = low32(slider_red->value());
+    const qint32 green = low32(slider_green->value());
+    const qint32 blue = low32(slider_blue->value());
+    const bool negative = isTicked(check_box);
+    const bool reverse = isTicked(reverse_box);
+    tintwell::runPass(working, value, red, green, blue, negative, reverse);
     return working;
 }
 

@@ -79,23 +79,6 @@ TEST_F(ImageActions, UnreadableFileKeepsBothPicturesAndSaysWhy)
     EXPECT_EQ(pixelAt(shown(), 3, 4), sourcePlus(3, 4, 11));
 }
 
-TEST_F(ImageActions, MissingFileIsReportedToo)
-{
-    open(pathFor(QStringLiteral("gone.jpg")));
-    EXPECT_TRUE(c->current_image.isNull());
-    EXPECT_TRUE(shown().isNull());
-    ASSERT_EQ(messages->errors.size(), 1);
-    EXPECT_TRUE(messages->errors.constFirst().contains(QStringLiteral("gone.jpg")));
-}
-
-TEST_F(ImageActions, OpensJpegFiles)
-{
-    const QImage picture = testpics::pattern(24, 18);
-    open(writePicture(QStringLiteral("pattern.jpg"), picture));
-    EXPECT_EQ(shown().size(), QSize(24, 18));
-    EXPECT_TRUE(messages->errors.isEmpty());
-}
-
 // --- save ---------------------------------------------------------------
 
 TEST_F(ImageActions, SaveWithoutSourceAsksNothingAndWritesNothing)

@@ -187,11 +187,3 @@ TEST_F(RenderCycle, PopupIndexSelectsThatFilter)
                                      tintwell::renderImage(source, zero)));
 }
 
-TEST_F(RenderCycle, TranslucentPictureKeepsItsAlpha)
-{
-    const QImage translucent = testpics::translucentPattern(32, 16);
-    open(writePicture(QStringLiteral("alpha.png"), translucent));
-    c->check_box->setChecked(true);
-    for (int x : {0, 15, 31})
-        EXPECT_EQ(pixelAt(shown(), x, 3).a, pixelAt(translucent, x, 3).a);
-}

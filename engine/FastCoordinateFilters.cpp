@@ -225,13 +225,17 @@ bool filter15(const PassInputs &in)
 bool filter17(const PassInputs &in)
 {
     const u32 v = static_cast<u32>(low32(in.value));
-    const SignedDivisor sum(add64(in.value, 1));
+    // The byte sum is below 2^11: a 32-bit multiply and shift divides it.
+    const i64 d = add64(in.value, 1);
+    const SmallDivisor sum(magnitudeOf(d));
+    const u32 sign = d < 0 ? 0xFFFFFFFFu : 0u;
     pixelPass(in.geometry, in.finish, [=](i32) {
         return [=](u32 w, i32) {
             const u32 r = byte0(w), g = byte1(w), b = byte2(w);
-            const u32 r1 = (r + sum.quotient(r + g + b) * v) & 0xFFu;
-            const u32 g1 = (g + ((r1 + g + b) / 3u) * v) & 0xFFu;
-            return Rgb{r1, g1, b + ((r1 + g1 + b) / 5u) * v};
+            const u32 q = (sum.quotient(r + g + b) ^ sign) - sign;
+            const u32 r1 = (r + q * v) & 0xFFu;
+            const u32 g1 = (g + divideSmall<3>(r1 + g + b) * v) & 0xFFu;
+            return Rgb{r1, g1, b + divideSmall<5>(r1 + g1 + b) * v};
         };
     });
     return true;
@@ -255,7 +259,7 @@ bool filter18(const PassInputs &in)
             const u32 b = byte2(w);
             const u32 r = static_cast<u32>(static_cast<i32>(static_cast<float>(byte0(w)) + a)) & 0xFFu;
             const u32 gg = static_cast<u32>(static_cast<i32>(static_cast<float>(byte1(w)) + col[x])) & 0xFFu;
-            return Rgb{r, gg, (r + gg + b) / 3u + b};
+            return Rgb{r, gg, divideSmall<3>(r + gg + b) + b};
         };
     });
     return true;

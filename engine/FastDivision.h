@@ -89,6 +89,47 @@ inline QuotientRemainder smallQuotient(std::int32_t n, std::int32_t d, float inv
 // Largest numerator smallQuotient accepts, plus one.
 inline constexpr std::int32_t smallQuotientLimit = 1 << 21;
 
+// Division of small numbers, 0 <= n < 2^11 (byte sums and differences), by a
+// divisor d >= 1 with a 32-bit multiply and shift: with l = ceil(log2 d),
+// shift = 20 + l and multiplier = ceil(2^shift / d) <= 2^21, so n·multiplier
+// stays below 2^32, and the error n·(multiplier·d − 2^shift) / 2^shift stays
+// below 1, which keeps the quotient exact. Divisors of 2^11 or more give 0.
+struct SmallDivisor {
+    std::uint32_t multiplier = 0;
+    std::uint32_t shift = 20;
+
+    constexpr explicit SmallDivisor(std::uint64_t d)
+    {
+        if (d == 0 || d >= smallDivisorLimit)
+            return;
+        std::uint32_t l = 0;
+        while ((std::uint64_t{1} << l) < d)
+            ++l;
+        shift = 20 + l;
+        multiplier = static_cast<std::uint32_t>(((std::uint64_t{1} << shift) + d - 1) / d);
+    }
+    constexpr std::uint32_t quotient(std::uint32_t n) const { return (n * multiplier) >> shift; }
+
+    static constexpr std::uint32_t smallDivisorLimit = 1u << 11;
+};
+
+// n / D for 0 <= n < 2^11 and a divisor known at compile time.
+template <std::uint32_t D>
+constexpr std::uint32_t divideSmall(std::uint32_t n)
+{
+    constexpr SmallDivisor divisor(D);
+    return divisor.quotient(n);
+}
+
+// n / D truncating toward zero for |n| < 2^11.
+template <std::uint32_t D>
+constexpr std::int32_t divideSmallSigned(std::int32_t n)
+{
+    const std::uint32_t mask = static_cast<std::uint32_t>(n >> 31);
+    const std::uint32_t magnitude = (static_cast<std::uint32_t>(n) ^ mask) - mask;
+    return static_cast<std::int32_t>((divideSmall<D>(magnitude) ^ mask) - mask);
+}
+
 // x / 3 for 0 <= x <= 255, as a multiply and shift (exact on that range).
 constexpr std::uint32_t thirdOfByte(std::uint32_t x) { return (x * 171u) >> 9; }
 

@@ -73,7 +73,7 @@ void bandedPass(const PassGeometry &g, std::int32_t lookahead, const RowFn &rowF
 // The loops below take everything by value: stores through the byte pointers
 // could alias anything reached through a reference, which keeps loops scalar.
 
-void row6(std::uint8_t *row, const std::uint8_t *below, std::int32_t y, std::int32_t columns, u32 v, Finish finish)
+TINTWELL_VECTOR_CLONES void row6(std::uint8_t *row, const std::uint8_t *below, std::int32_t y, std::int32_t columns, u32 v, Finish finish)
 {
     const ConstantDivisor rowDivisor(static_cast<u32>(y) + 1);
     const u32 yv = static_cast<u32>(y) * v;
@@ -98,7 +98,7 @@ void filter6(const PassInputs &in)
 }
 
 // Pixels x0..x1-1 of a row, whose mirror row is mirrorRow (column last - x).
-void mirrorRow8(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32_t x0, std::int32_t x1, std::int32_t last,
+TINTWELL_VECTOR_CLONES void mirrorRow8(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32_t x0, std::int32_t x1, std::int32_t last,
                 u32 v, Finish finish)
 {
     for (std::int32_t x = x0; x < x1; ++x) {
@@ -141,13 +141,13 @@ void filter8(const PassInputs &in)
 }
 
 template <bool Checked>
-void row9(std::uint8_t *row, std::int32_t columns, float fv, Finish finish)
+TINTWELL_VECTOR_CLONES void row9(std::uint8_t *row, std::int32_t columns, float fv, Finish finish)
 {
     for (std::int32_t x = 0; x < columns; ++x) {
         const u32 w = loadWord(row, x);
         const u32 nw = loadWord(row, x + 1);
-        const u32 a = (byte0(w) + byte1(w) + byte2(w)) / 3u;
-        const u32 m = (byte0(nw) + byte1(nw) + byte2(nw)) / 3u;
+        const u32 a = divideSmall<3>(byte0(w) + byte1(w) + byte2(w));
+        const u32 m = divideSmall<3>(byte0(nw) + byte1(nw) + byte2(nw));
         const u32 r = static_cast<u32>(truncFloat<Checked>(static_cast<float>(static_cast<i32>(a)) * fv)) & 0xFFu;
         const i32 gFull = truncFloat<Checked>(static_cast<float>(static_cast<i32>(m)) * fv);
         const float gv = static_cast<float>(gFull) * fv;
@@ -174,7 +174,7 @@ void filter9(const PassInputs &in)
 }
 
 template <bool Checked>
-void oddRow21(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow, std::int32_t y,
+TINTWELL_VECTOR_CLONES void oddRow21(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow, std::int32_t y,
               std::int32_t columns, u32 v, double tenth, Finish finish)
 {
     const u32 yv = static_cast<u32>(y) * v;
@@ -203,7 +203,7 @@ void oddRow21(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *q
 }
 
 template <bool Checked>
-void evenRow21(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow, std::int32_t columns,
+TINTWELL_VECTOR_CLONES void evenRow21(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow, std::int32_t columns,
                double half, double threeHalves, Finish finish)
 {
     for (std::int32_t x = 0; x < columns; ++x) {

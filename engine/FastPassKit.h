@@ -8,6 +8,16 @@
 
 #include <omp.h>
 
+// Marks a row loop to be compiled three times, for the x86-64 baseline, AVX2
+// and AVX-512 (x86-64-v4), the best one the processor runs picked once at load
+// time. Everything the loop inlines is compiled along with it. (The OpenMP region around a loop is outlined into a
+// function of its own, so the marked loop must be a separate function.)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define TINTWELL_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define TINTWELL_VECTOR_CLONES
+#endif
+
 namespace tintwell::fast {
 
 // A pass over whole four-byte pixels whose rows start bytesPerRow apart.
@@ -92,6 +102,18 @@ inline int threadsFor(std::int32_t rows)
     return rows < available ? (rows > 0 ? rows : 1) : available;
 }
 
+// One row of a formula that reads only the visited pixel. Everything comes by
+// value: stores through the byte pointer could alias anything reached through
+// a reference, which would keep the loop scalar.
+template <class Formula>
+TINTWELL_VECTOR_CLONES void formulaRow(std::uint8_t *row, std::int32_t columns, Formula formula, Finish finish)
+{
+    for (std::int32_t x = 0; x < columns; ++x) {
+        const std::uint32_t w = loadWord(row, x);
+        storeWord(row, x, finish.apply(w, formula(w, x)));
+    }
+}
+
 // Runs a formula that reads only the visited pixel over every pixel, rows
 // spread over threads. rowSetup(y) hoists what depends on the row and returns
 // the per-pixel formula f(word, x) -> Rgb.
@@ -99,18 +121,8 @@ template <class RowSetup>
 void pixelPass(const PassGeometry &g, const Finish &finish, const RowSetup &rowSetup)
 {
 #pragma omp parallel for schedule(static) num_threads(threadsFor(g.rows))
-    for (std::int32_t y = 0; y < g.rows; ++y) {
-        // Local copies: stores through the byte pointer could alias anything
-        // reached through a reference, which would keep the loop scalar.
-        const auto formula = rowSetup(y);
-        const Finish f = finish;
-        std::uint8_t *row = g.row(y);
-        const std::int32_t columns = g.columns;
-        for (std::int32_t x = 0; x < columns; ++x) {
-            const std::uint32_t w = loadWord(row, x);
-            storeWord(row, x, f.apply(w, formula(w, x)));
-        }
-    }
+    for (std::int32_t y = 0; y < g.rows; ++y)
+        formulaRow(g.row(y), g.columns, rowSetup(y), finish);
 }
 
 } // namespace tintwell::fast

@@ -72,7 +72,7 @@ bool runSimpleFilter(std::uint32_t index, const PassInputs &in)
     case 16:
         uniformPass(in, [v](u32 w, i32) {
             const u32 r = byte0(w), g = byte1(w), b = byte2(w);
-            const u32 m = ((r + g + b) / 3u) * v;
+            const u32 m = divideSmall<3>(r + g + b) * v;
             return Rgb{r + m, g - m, b + m};
         });
         return true;
@@ -91,11 +91,11 @@ bool runSimpleFilter(std::uint32_t index, const PassInputs &in)
     case 20:
         uniformPass(in, [v](u32 w, i32) {
             const i32 r = static_cast<i32>(byte0(w)), g = static_cast<i32>(byte1(w)), b = static_cast<i32>(byte2(w));
-            const i32 q1 = (r + g - b) / 3;
+            const i32 q1 = divideSmallSigned<3>(r + g - b);
             const i32 r1 = static_cast<i32>((static_cast<u32>(r) + static_cast<u32>(q1) * v) & 0xFFu);
-            const i32 q2 = (b - g + r1) / 6;
+            const i32 q2 = divideSmallSigned<6>(b - g + r1);
             const i32 g1 = static_cast<i32>((static_cast<u32>(g) - static_cast<u32>(q2) * v) & 0xFFu);
-            const i32 q3 = (r1 - b - g1) / 9;
+            const i32 q3 = divideSmallSigned<9>(r1 - b - g1);
             return Rgb{static_cast<u32>(r1), static_cast<u32>(g1), static_cast<u32>(b) + static_cast<u32>(q3) * v};
         });
         return true;

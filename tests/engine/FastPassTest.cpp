@@ -193,6 +193,26 @@ TEST(FastDivisionTest, SmallQuotientIsExactOverItsRange)
     }
 }
 
+TEST(FastDivisionTest, SmallDivisorIsExactForEveryNumeratorBelow2To11)
+{
+    for (std::uint64_t d = 1; d <= 2100; ++d) {
+        const fast::SmallDivisor divisor(d);
+        for (std::uint32_t n = 0; n < 2048; ++n)
+            ASSERT_EQ(divisor.quotient(n), n / d) << n << " / " << d;
+    }
+    for (std::uint64_t d : {std::uint64_t{0}, std::uint64_t{1} << 31, ~std::uint64_t{0}})
+        EXPECT_EQ(fast::SmallDivisor(d).quotient(2047), 0u) << d;
+}
+
+TEST(FastDivisionTest, SignedSmallDivisionTruncatesTowardZero)
+{
+    for (std::int32_t n = -2047; n <= 2047; ++n) {
+        ASSERT_EQ(fast::divideSmallSigned<3>(n), n / 3) << n;
+        ASSERT_EQ(fast::divideSmallSigned<6>(n), n / 6) << n;
+        ASSERT_EQ(fast::divideSmallSigned<9>(n), n / 9) << n;
+    }
+}
+
 TEST(FastDivisionTest, ByteThirdsMatchTheKernel)
 {
     for (std::uint32_t x = 0; x < 256; ++x)

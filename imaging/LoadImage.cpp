@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace tintwell {
@@ -80,7 +81,18 @@ LoadResult decode(QImageReader &reader, const QString &name)
 LoadResult loadImage(const QString &path)
 {
     QImageReader reader(path);
-    return decode(reader, path);
+    LoadResult result = decode(reader, path);
+    if (reader.error() == QImageReader::FileNotFoundError) {
+        // The reader says "File not found" whenever it cannot open the path;
+        // name the real reason when the path is there.
+        const QFileInfo info(path);
+        if (info.isDir())
+            return fail(path, QStringLiteral("it is a folder, not a picture file"));
+        QFile file(path);
+        if (info.exists() && !file.open(QIODevice::ReadOnly))
+            return fail(path, file.errorString());
+    }
+    return result;
 }
 
 LoadResult loadImageData(const QByteArray &data)

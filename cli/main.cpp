@@ -1,6 +1,7 @@
 // tintwell-cli: filters picture files from the command line.
 #include "CliOptions.h"
 #include "CliRunner.h"
+#include "StderrFilter.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -14,14 +15,14 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tintwell-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINTWELL_VERSION));
 
-    // Each failure is reported as one line of our own; the image plugins'
-    // warnings about the same file ("libpng error: ...", "Corrupt JPEG
-    // data: ...") would add lines of theirs. QT_LOGGING_RULES can bring them back.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.warning=false\n"
-                                                    "default.warning=false"));
+    // Each failure is reported as one line of our own; the decoders' notes
+    // about the same file ("Corrupt JPEG data: ...", "libpng error: ...")
+    // would add lines of theirs. QT_LOGGING_RULES can bring Qt's back.
+    FILE *const reportStream = tintwell::cli::filterLibraryNoiseOnStderr();
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.warning=false"));
 
     QTextStream out(stdout);
-    QTextStream errors(stderr);
+    QTextStream errors(reportStream);
     using tintwell::cli::ParseResult;
     const ParseResult parsed = tintwell::cli::parseCommandLine(QCoreApplication::arguments());
     switch (parsed.kind) {

@@ -103,6 +103,20 @@ TEST(HostileLoad, JpegDecodesToTheBytesOfAPlainDecodeAndConvert)
     EXPECT_EQ(loaded.image, expected);
 }
 
+TEST(HostileLoad, FolderAndMissingFileNameTheirReason)
+{
+    QTemporaryDir dir;
+    const std::pair<QString, QString> cases[] = {
+        {dir.path(), "it is a folder, not a picture file"},
+        {dir.filePath("missing.png"), "File not found"},
+    };
+    for (const auto &[path, reason] : cases) {
+        const tintwell::LoadResult loaded = tintwell::loadImage(path);
+        EXPECT_TRUE(loaded.image.isNull());
+        EXPECT_EQ(loaded.error, "cannot read " + path + ": " + reason);
+    }
+}
+
 TEST(HostileLoad, HundredMegapixelPhotoOpens)
 {
     constexpr int width = 12000;

@@ -1,6 +1,7 @@
 // Encoding: JPEG at quality 100 or lossless PNG, written atomically through
 // QSaveFile so a failure never damages an existing file.
 #include "ImagePath.h"
+#include "Rgb888Packing.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
@@ -47,13 +48,10 @@ QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
         return failure(path, QStringLiteral("no picture to save"));
 
     // JPEG keeps no alpha: drop it (the colour bytes are straight, not
-    // premultiplied, so they stay as they are).
-    QImage encoded = std::move(image);
-    if (jpeg) {
-        encoded.convertTo(QImage::Format_RGB888);
-        if (encoded.format() != QImage::Format_RGB888)
-            encoded = QImage();
-    }
+    // premultiplied, so they stay as they are). `owned` holds the pixels that
+    // `encoded` may only view.
+    QImage owned = std::move(image);
+    const QImage encoded = jpeg ? packToRgb888(owned) : owned;
     if (encoded.isNull())
         return failure(path, QStringLiteral("out of memory converting the picture"));
 

@@ -13,9 +13,12 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QSlider>
 
 namespace {
@@ -48,6 +51,7 @@ AppController::AppController(FileDialogs &dialogs, MessageBoxes &messages, QObje
 void AppController::awakeFromNib()
 {
     current_image = QImage();
+    m_history.reset(snapshot());
     emit picturesChanged();
 }
 
@@ -59,11 +63,16 @@ void AppController::changePosition()
         return;
     const qint64 value = slider->value();
     tintwell::current_filter = low32(filter_selector->currentIndex());
+    QElapsedTimer timer;
+    timer.start();
     const QImage result = applyFilter(value);
     if (result.isNull())
         return; // no working copy could be made: keep what is shown
+    const qint64 msecs = timer.elapsed();
+    m_rendered = true;
     showResult(result);
     slider_pos->setText(labelText(value));
+    emit rendered(msecs);
 }
 
 QImage AppController::applyFilter(qint64 value)
@@ -96,22 +105,33 @@ void AppController::changeFilter()
     changePosition();
 }
 
-// A file that cannot be read leaves the source and the shown picture alone and
-// says why.
 void AppController::selectImage()
 {
     const QString path = m_dialogs.openImagePath();
     if (path.isEmpty())
         return;
+    openFile(path);
+}
+
+// A file that cannot be read leaves the source and the shown picture alone and
+// says why.
+bool AppController::openFile(const QString &path)
+{
     const tintwell::LoadResult loaded = tintwell::loadImage(path);
     if (loaded.image.isNull()) {
         m_messages.showError(tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), loaded.error));
-        return;
+        return false;
     }
+    beginSourceChange();
     image_view->setImage(loaded.image);
     current_image = loaded.image;
+    m_recipe = Recipe{QFileInfo(path).absoluteFilePath(), {}};
+    m_name = QFileInfo(path).fileName();
+    m_rendered = false;
     emit picturesChanged();
     changePosition();
+    endSourceChange();
+    return true;
 }
 
 // Writes the shown (filtered) picture, not the source, as JPEG at quality 100.
@@ -123,41 +143,81 @@ void AppController::saveImage()
     const QString path = m_dialogs.saveImagePath();
     if (path.isEmpty())
         return;
-    const QImage shown = image_view->image();
+    savePicture(path, QByteArrayLiteral("jpg"));
+}
+
+// Lossless, alpha kept: the same bytes tintwell-cli writes for a .png output.
+void AppController::exportPng()
+{
+    if (current_image.isNull())
+        return;
+    const QString path = m_dialogs.exportPngPath();
+    if (path.isEmpty())
+        return;
+    savePicture(path, QByteArrayLiteral("png"));
+}
+
+void AppController::savePicture(const QString &path, const QByteArray &format)
+{
+    const QImage shown = displayedImage();
     if (shown.isNull())
         return;
-    const QString error = tintwell::saveImage(shown, path, QByteArrayLiteral("jpg"));
+    const QString error = tintwell::saveImage(shown, path, format);
     if (!error.isEmpty())
         m_messages.showError(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error));
 }
 
 void AppController::copyToClipboard()
 {
-    const QImage shown = image_view->image();
+    const QImage shown = displayedImage();
     if (shown.isNull())
         return;
     QGuiApplication::clipboard()->setImage(shown);
 }
 
 // The shown picture becomes the source without a render, so the next change of
-// a control filters the filtered picture again.
+// a control filters the filtered picture again. The pass that made it joins
+// the recipe.
 void AppController::setAsSource()
 {
-    current_image = image_view->image();
-    emit picturesChanged();
+    const QImage shown = displayedImage();
+    if (shown.isNull() && current_image.isNull())
+        return; // nothing to adopt and nothing to drop
+    if (!m_rendered && shown.cacheKey() == current_image.cacheKey())
+        return; // already the source
+    beginSourceChange();
+    if (m_rendered)
+        m_recipe.steps.append(currentSettings());
+    current_image = shown;
+    m_rendered = false;
+    if (shown.isNull()) {
+        m_recipe = Recipe{};
+        m_name.clear();
+    }
+    endSourceChange();
 }
 
 void AppController::setPasteboardAsSource()
 {
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    takePicture(QGuiApplication::clipboard()->mimeData(), tr("Pasted picture"));
+}
+
+bool AppController::takePicture(const QMimeData *data, const QString &name)
+{
     if (data == nullptr || !data->hasImage())
-        return;
+        return false;
     const QImage pasted = qvariant_cast<QImage>(data->imageData());
     if (pasted.isNull())
-        return;
+        return false;
+    beginSourceChange();
     current_image = tintwell::toWorkingLayout(pasted);
+    m_recipe = Recipe{};
+    m_name = name;
+    m_rendered = false;
     emit picturesChanged();
     changePosition();
+    endSourceChange();
+    return true;
 }
 
 void AppController::shareTintwell()
@@ -165,8 +225,133 @@ void AppController::shareTintwell()
     QDesktopServices::openUrl(shareUrl());
 }
 
+// While the source is shown for comparison, a new result waits until the key
+// or button is let go.
 void AppController::showResult(const QImage &image)
 {
-    image_view->setImage(image);
+    if (m_comparing)
+        m_heldResult = image;
+    else
+        image_view->setImage(image);
+    emit picturesChanged();
+}
+
+QImage AppController::displayedImage() const
+{
+    return m_comparing ? m_heldResult : image_view->image();
+}
+
+void AppController::showSource(bool held)
+{
+    if (held == m_comparing || (held && current_image.isNull()))
+        return;
+    if (held) {
+        m_heldResult = image_view->image();
+        m_comparing = true;
+        image_view->setImage(current_image);
+    } else {
+        m_comparing = false;
+        image_view->setImage(m_heldResult);
+        m_heldResult = QImage();
+    }
+    emit picturesChanged();
+}
+
+tintwell::PassSettings AppController::currentSettings() const
+{
+    tintwell::PassSettings s;
+    s.filter = low32(filter_selector->currentIndex());
+    s.value = slider->value();
+    s.red = low32(slider_red->value());
+    s.green = low32(slider_green->value());
+    s.blue = low32(slider_blue->value());
+    s.negative = isTicked(check_box);
+    s.reverse = isTicked(reverse_box);
+    return s;
+}
+
+QString AppController::resultCommand() const
+{
+    if (!m_recipe.hasFile() || current_image.isNull() || displayedImage().isNull())
+        return {};
+    QList<tintwell::PassSettings> steps = m_recipe.steps;
+    if (m_rendered || steps.isEmpty())
+        steps.append(currentSettings());
+    return commandLine(m_recipe.inputPath, steps);
+}
+
+void AppController::copyAsCommand()
+{
+    const QString command = resultCommand();
+    if (!command.isEmpty())
+        QGuiApplication::clipboard()->setText(command);
+}
+
+// --- history ----------------------------------------------------------------
+
+EditorState AppController::snapshot() const
+{
+    return EditorState{current_image, currentSettings(), m_rendered, m_recipe, m_name};
+}
+
+void AppController::beginSourceChange()
+{
+    showSource(false);
+    m_history.replaceCurrent(snapshot());
+}
+
+void AppController::endSourceChange()
+{
+    m_history.push(snapshot());
+    emit picturesChanged();
+}
+
+void AppController::undo()
+{
+    if (!m_history.canUndo())
+        return;
+    beginSourceChange();
+    restore(m_history.undo());
+}
+
+void AppController::redo()
+{
+    if (!m_history.canRedo())
+        return;
+    beginSourceChange();
+    restore(m_history.redo());
+}
+
+// Puts the controls back without a render per control, then shows what was
+// shown: the source rendered with them, the source itself, or nothing.
+void AppController::restore(const EditorState &state)
+{
+    {
+        const QSignalBlocker blockers[] = {
+            QSignalBlocker(filter_selector), QSignalBlocker(slider), QSignalBlocker(slider_red),
+            QSignalBlocker(slider_green), QSignalBlocker(slider_blue), QSignalBlocker(check_box),
+            QSignalBlocker(reverse_box)};
+        const tintwell::PassSettings &s = state.settings;
+        filter_selector->setCurrentIndex(s.filter);
+        slider->setValue(static_cast<int>(s.value));
+        slider_red->setValue(s.red);
+        slider_green->setValue(s.green);
+        slider_blue->setValue(s.blue);
+        check_box->setChecked(s.negative);
+        reverse_box->setChecked(s.reverse);
+    }
+    slider_pos->setText(labelText(slider->value()));
+    slider_red_pos->setText(labelText(slider_red->value()));
+    slider_green_pos->setText(labelText(slider_green->value()));
+    slider_blue_pos->setText(labelText(slider_blue->value()));
+
+    current_image = state.source;
+    m_recipe = state.recipe;
+    m_name = state.name;
+    m_rendered = false;
+    if (state.source.isNull() || !state.rendered)
+        image_view->setImage(state.source);
+    else
+        changePosition();
     emit picturesChanged();
 }

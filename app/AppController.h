@@ -2,12 +2,16 @@
 // the source picture with the current controls, and the picture actions.
 #pragma once
 
+#include "History.h"
+#include "Recipe.h"
+
 #include <QImage>
 #include <QObject>
 
 class FileDialogs;
 class ImageView;
 class MessageBoxes;
+class QMimeData;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -43,6 +47,32 @@ public:
     // the colour sliders and boxes; current_filter must already be set.
     QImage applyFilter(qint64 value);
 
+    // The open action without its dialog: loads `path` as the new source and
+    // renders it, or says why it cannot and changes nothing. Command-line and
+    // dropped files come here too.
+    bool openFile(const QString &path);
+
+    // The paste action's path for any image data (clipboard or drop): the
+    // first image in `data` becomes the source, named `name` in the title.
+    bool takePicture(const QMimeData *data, const QString &name);
+
+    // The picture the view shows as the result (also while the source is
+    // shown for comparison); null when nothing is shown.
+    QImage displayedImage() const;
+
+    // The settings of the controls as a render would read them.
+    tintwell::PassSettings currentSettings() const;
+
+    // The tintwell-cli command that reproduces the displayed picture from the
+    // opened file; empty when there is no result or no file behind it.
+    QString resultCommand() const;
+
+    const Recipe &recipe() const { return m_recipe; }
+    const History &history() const { return m_history; }
+    // File name of the source, "Pasted picture"..., empty without a source.
+    QString pictureName() const { return current_image.isNull() ? QString() : m_name; }
+    bool isComparing() const { return m_comparing; }
+
 public slots:
     void changePosition();
     void changeSlider();
@@ -55,13 +85,33 @@ public slots:
     void setPasteboardAsSource();
     void shareTintwell();
 
+    void exportPng();
+    void copyAsCommand();
+    void undo();
+    void redo();
+    // While `held`, the view shows the source picture instead of the result.
+    void showSource(bool held);
+
 signals:
     // The source or the displayed picture was replaced (for enabling actions).
     void picturesChanged();
+    // A render finished in `msecs` milliseconds.
+    void rendered(qint64 msecs);
 
 private:
     void showResult(const QImage &image);
+    void savePicture(const QString &path, const QByteArray &format);
+    EditorState snapshot() const;
+    void beginSourceChange();
+    void endSourceChange();
+    void restore(const EditorState &state);
 
     FileDialogs &m_dialogs;
     MessageBoxes &m_messages;
+    History m_history;
+    Recipe m_recipe;           // how the source came about
+    QString m_name;            // the source's name in the title
+    bool m_rendered = false;   // the view shows the source rendered, not the source itself
+    bool m_comparing = false;
+    QImage m_heldResult;       // the result, while the source is shown
 };

@@ -1,11 +1,19 @@
 #include "AppDelegate.h"
 
 #include "AppController.h"
+#include "DropOpener.h"
+#include "History.h"
+#include "HoldKey.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
+#include "WindowTitle.h"
 #include "ui_MainWindow.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
 #include <QMainWindow>
+#include <QStatusBar>
 
 AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
                          std::unique_ptr<MessageBoxes> messages, QObject *parent)
@@ -13,6 +21,11 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
       m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(m_window.get());
+    m_actions = createActions(m_window.get());
+    m_renderTime = new QLabel(m_window.get());
+    m_renderTime->setObjectName(QStringLiteral("renderTime"));
+    m_window->statusBar()->addPermanentWidget(m_renderTime);
+
     m_dialogs = dialogs ? std::move(dialogs) : std::make_unique<QtFileDialogs>(m_window.get());
     m_messages = messages ? std::move(messages) : std::make_unique<QtMessageBoxes>(m_window.get());
     m_controller = std::make_unique<AppController>(*m_dialogs, *m_messages);
@@ -53,24 +66,86 @@ void AppDelegate::connectActions()
     connect(m_ui->check_box, &QCheckBox::stateChanged, c, &AppController::changePosition);
     connect(m_ui->reverse_box, &QCheckBox::stateChanged, c, &AppController::changePosition);
 
-    connect(m_ui->actionOpen, &QAction::triggered, c, &AppController::selectImage);
-    connect(m_ui->actionSave, &QAction::triggered, c, &AppController::saveImage);
-    connect(m_ui->actionCopy, &QAction::triggered, c, &AppController::copyToClipboard);
-    connect(m_ui->actionPaste, &QAction::triggered, c, &AppController::setPasteboardAsSource);
-    connect(m_ui->actionAdopt, &QAction::triggered, c, &AppController::setAsSource);
-    connect(m_ui->actionShare, &QAction::triggered, c, &AppController::shareTintwell);
-    connect(m_ui->actionQuit, &QAction::triggered, m_window.get(), &QWidget::close);
+    const EditorActions &a = m_actions;
+    connect(a.open, &QAction::triggered, c, &AppController::selectImage);
+    connect(a.save, &QAction::triggered, c, &AppController::saveImage);
+    connect(a.exportPng, &QAction::triggered, c, &AppController::exportPng);
+    connect(a.quit, &QAction::triggered, m_window.get(), &QWidget::close);
+    connect(a.undo, &QAction::triggered, c, &AppController::undo);
+    connect(a.redo, &QAction::triggered, c, &AppController::redo);
+    connect(a.copy, &QAction::triggered, c, &AppController::copyToClipboard);
+    connect(a.copyCommand, &QAction::triggered, c, &AppController::copyAsCommand);
+    connect(a.paste, &QAction::triggered, c, &AppController::setPasteboardAsSource);
+    connect(a.adopt, &QAction::triggered, c, &AppController::setAsSource);
+    connect(a.share, &QAction::triggered, c, &AppController::shareTintwell);
+    connect(a.about, &QAction::triggered, this, &AppDelegate::about);
+
+    // Compare shows the source while the button or the \ key is held.
+    if (a.compareButton != nullptr) {
+        connect(a.compareButton, &QAbstractButton::pressed, c, [c] { c->showSource(true); });
+        connect(a.compareButton, &QAbstractButton::released, c, [c] { c->showSource(false); });
+    }
+    m_compareKey = new HoldKey(Qt::Key_Backslash, m_window.get(), this);
+    connect(m_compareKey, &HoldKey::held, c, &AppController::showSource);
+
+    m_drops = new DropOpener(*c, this);
+    m_drops->watch(m_window.get());
+    m_drops->watch(m_ui->image_view);
 
     connect(c, &AppController::picturesChanged, this, &AppDelegate::updateActions);
+    connect(c, &AppController::rendered, this, &AppDelegate::showRenderTime);
 }
 
 // Actions that would do nothing in the current state are disabled. Paste stays
 // enabled: asking the clipboard's owner on every change could stall the window.
 void AppDelegate::updateActions()
 {
-    const bool hasSource = !m_controller->current_image.isNull();
-    const bool hasResult = !m_ui->image_view->image().isNull();
-    m_ui->actionSave->setEnabled(hasSource && hasResult);
-    m_ui->actionCopy->setEnabled(hasResult);
-    m_ui->actionAdopt->setEnabled(hasResult);
+    const AppController &c = *m_controller;
+    const bool hasSource = !c.current_image.isNull();
+    const bool hasResult = !c.displayedImage().isNull();
+    const EditorActions &a = m_actions;
+    a.save->setEnabled(hasSource && hasResult);
+    a.exportPng->setEnabled(hasSource && hasResult);
+    a.copy->setEnabled(hasResult);
+    a.adopt->setEnabled(hasResult);
+    a.compare->setEnabled(hasSource);
+    a.undo->setEnabled(c.history().canUndo());
+    a.redo->setEnabled(c.history().canRedo());
+
+    const bool commandReady = !c.resultCommand().isEmpty();
+    a.copyCommand->setEnabled(commandReady);
+    if (commandReady)
+        a.copyCommand->setToolTip(tr("Copy the tintwell-cli command that makes this picture from the opened file"));
+    else if (hasSource && !c.recipe().hasFile())
+        a.copyCommand->setToolTip(tr("Not available: this picture came from the clipboard or a drop, "
+                                     "so there is no file for the command to read"));
+    else
+        a.copyCommand->setToolTip(tr("Not available: open a picture file first"));
+    a.copyCommand->setStatusTip(a.copyCommand->toolTip());
+
+    m_window->setWindowTitle(windowTitleFor(c.pictureName(), c.current_image.size()));
+    if (!hasSource)
+        m_renderTime->clear();
+}
+
+void AppDelegate::showRenderTime(qint64 msecs)
+{
+    m_renderTime->setText(tr("Rendered in %1 ms").arg(msecs));
+}
+
+QString AppDelegate::aboutText()
+{
+    const qint64 budgetMb = History::DefaultBudget / (1024 * 1024);
+    return tr("<h3>Tintwell %1</h3>"
+              "<p>Per-pixel colour filters for your pictures: twenty-five filter formulas, "
+              "colour offsets, negative and red–blue swap, re-rendered on every change.</p>"
+              "<p>Undo keeps up to %2 MB of source pictures; the oldest steps are "
+              "dropped first when it is full.</p>"
+              "<p>The same filters run from the command line with <code>tintwell-cli</code>.</p>")
+        .arg(QStringLiteral(TINTWELL_VERSION), QString::number(budgetMb));
+}
+
+void AppDelegate::about()
+{
+    m_messages->showAbout(aboutText());
 }

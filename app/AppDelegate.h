@@ -1,7 +1,9 @@
-// Builds the editor: the main window from its Designer form, the controller
-// and the dialogs, with every control wired to the controller's actions.
+// Builds the editor: the main window from its Designer form, its actions and
+// menus, the controller and the dialogs, with everything wired to the
+// controller and the actions enabled by the editor's state.
 #pragma once
 
+#include "EditorActions.h"
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
 
@@ -10,6 +12,9 @@
 #include <memory>
 
 class AppController;
+class DropOpener;
+class HoldKey;
+class QLabel;
 class QMainWindow;
 
 namespace Ui {
@@ -29,15 +34,27 @@ public:
 
     QMainWindow *window() const { return m_window.get(); }
     AppController *controller() const { return m_controller.get(); }
+    const EditorActions &actions() const { return m_actions; }
+
+    // The About box text: version, what the program does, the undo budget.
+    static QString aboutText();
+
+public slots:
+    void about();
 
 private:
     void connectOutlets();
     void connectActions();
     void updateActions();
+    void showRenderTime(qint64 msecs);
 
     std::unique_ptr<QMainWindow> m_window;
     std::unique_ptr<Ui::MainWindow> m_ui;
     std::unique_ptr<FileDialogs> m_dialogs;
     std::unique_ptr<MessageBoxes> m_messages;
     std::unique_ptr<AppController> m_controller;
+    EditorActions m_actions;
+    QLabel *m_renderTime = nullptr;
+    DropOpener *m_drops = nullptr;
+    HoldKey *m_compareKey = nullptr;
 };

@@ -14,4 +14,7 @@ public:
 
     // Asks for the path to save a JPEG file to; an empty string when cancelled.
     virtual QString saveImagePath() = 0;
+
+    // Asks for the path to export a PNG file to; an empty string when cancelled.
+    virtual QString exportPngPath() = 0;
 };

@@ -1,4 +1,4 @@
-// The error messages the editor shows, behind an interface so that tests can
+// The messages the editor shows (errors, About), behind an interface so that tests can
 // record them instead of blocking on a modal box.
 #pragma once
 
@@ -11,4 +11,7 @@ public:
 
     // Tells the user that an action failed and why; returns once acknowledged.
     virtual void showError(const QString &text) = 0;
+
+    // Shows the program's About box (rich text); returns once closed.
+    virtual void showAbout(const QString &text) = 0;
 };

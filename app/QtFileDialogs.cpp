@@ -52,3 +52,13 @@ QString QtFileDialogs::saveImagePath()
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     return runDialog(dialog);
 }
+
+QString QtFileDialogs::exportPngPath()
+{
+    QFileDialog dialog(m_parent, tr("Export Picture as PNG"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(tr("PNG images (*.png)"));
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    return runDialog(dialog);
+}

@@ -13,6 +13,7 @@ public:
 
     QString openImagePath() override;
     QString saveImagePath() override;
+    QString exportPngPath() override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -7,3 +7,9 @@ void QtMessageBoxes::showError(const QString &text)
 {
     QMessageBox::warning(m_parent, QGuiApplication::applicationDisplayName(), text);
 }
+
+void QtMessageBoxes::showAbout(const QString &text)
+{
+    QMessageBox::about(m_parent, QMessageBox::tr("About %1").arg(QGuiApplication::applicationDisplayName()),
+                       text);
+}

@@ -12,6 +12,7 @@ public:
     explicit QtMessageBoxes(QWidget *parent) : m_parent(parent) {}
 
     void showError(const QString &text) override;
+    void showAbout(const QString &text) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -16,8 +16,10 @@ class ScriptedFileDialogs final : public FileDialogs
 public:
     QStringList openAnswers;
     QStringList saveAnswers;
+    QStringList exportAnswers;
     int openCalls = 0;
     int saveCalls = 0;
+    int exportCalls = 0;
 
     QString openImagePath() override
     {
@@ -29,13 +31,20 @@ public:
         ++saveCalls;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
+    QString exportPngPath() override
+    {
+        ++exportCalls;
+        return exportAnswers.isEmpty() ? QString() : exportAnswers.takeFirst();
+    }
 };
 
 class RecordingMessages final : public MessageBoxes
 {
 public:
     QStringList errors;
+    QStringList abouts;
     void showError(const QString &text) override { errors << text; }
+    void showAbout(const QString &text) override { abouts << text; }
 };
 
 // Registered with QDesktopServices::setUrlHandler in place of the browser.

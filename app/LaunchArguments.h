@@ -1,0 +1,24 @@
+// The editor's command line: an optional picture to open at start
+// ("tintwell photo.jpg", as the desktop entry's %f gives it), --help, --version.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class AppController;
+
+struct LaunchArguments {
+    QString picture;   // absolute path; empty when none was given
+    bool help = false;
+    bool version = false;
+    QString error;     // a malformed command line
+    QString helpText;
+};
+
+// Parses the whole argument list (arguments[0] is the program name). Extra
+// pictures beyond the first are ignored; file:// URLs are taken as paths.
+LaunchArguments parseLaunchArguments(const QStringList &arguments);
+
+// Opens the picture named by `arguments`, if any, through the open action's
+// path (with its error message). Returns false only when opening failed.
+bool openFromArguments(AppController &controller, const QStringList &arguments);

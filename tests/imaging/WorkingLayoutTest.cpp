@@ -123,6 +123,26 @@ TEST(WorkingLayout, ConvertsDecodedJpegLayoutInItsOwnBuffer)
     EXPECT_EQ(image.pixel(63, 31), qRgb(1, 2, 3));
 }
 
+TEST(WorkingLayout, InPlaceRgb32MatchesQtsConversionForAnyWord)
+{
+    // Random words, the unused top byte included, over rows of odd length.
+    QImage image(37, 11, QImage::Format_RGB32);
+    quint32 state = 99;
+    for (int y = 0; y < image.height(); ++y) {
+        auto *row = reinterpret_cast<quint32 *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] = state = state * 1664525u + 1013904223u;
+    }
+    const QImage expected = image.convertToFormat(QImage::Format_RGBX8888);
+    tintwell::convertToWorkingLayout(image);
+    ASSERT_EQ(image.format(), QImage::Format_RGBX8888);
+    for (int y = 0; y < image.height(); ++y) {
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(image.constScanLine(y)), 37 * 4),
+                  QByteArray(reinterpret_cast<const char *>(expected.constScanLine(y)), 37 * 4))
+            << "row " << y;
+    }
+}
+
 TEST(WorkingLayout, InPlaceConversionLeavesSharersAlone)
 {
     QImage image(4, 4, QImage::Format_RGB32);

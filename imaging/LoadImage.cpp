@@ -30,23 +30,32 @@ bool encodedDataIsWhole(QImageReader &reader, const QByteArray &format)
         return jpegReachesEndMarker(buffer->data());
     if (auto *file = qobject_cast<QFile *>(device)) {
         if (!file->isOpen() && !file->open(QIODevice::ReadOnly))
-            return true; // the decode just read it; nothing more to learn
+            return true; // the decoder will say why it cannot read it
         const qint64 size = file->size();
         if (uchar *mapped = file->map(0, size)) {
             const bool whole = jpegReachesEndMarker(QByteArrayView(mapped, size));
             file->unmap(mapped);
             return whole;
         }
+        const qint64 position = file->pos();
         if (!file->seek(0))
             return true;
-        return jpegReachesEndMarker(file->readAll());
+        const bool whole = jpegReachesEndMarker(file->readAll());
+        file->seek(position);
+        return whole;
     }
     return true;
 }
 
 LoadResult decode(QImageReader &reader, const QString &name)
 {
-    QImageReader::setAllocationLimit(decodeAllocationLimitMB);
+    // Once per process: decodes run on several threads, and the limit is one
+    // process-wide number that the readers keep reading.
+    static const bool limitSet = [] {
+        QImageReader::setAllocationLimit(decodeAllocationLimitMB);
+        return true;
+    }();
+    Q_UNUSED(limitSet);
     reader.setAutoTransform(true);
 
     const QSize headerSize = reader.size();
@@ -58,6 +67,11 @@ LoadResult decode(QImageReader &reader, const QString &name)
                               .arg(maxWorkingBytes));
     }
 
+    // Before decoding: a cut file that claims a large size is refused without
+    // the decoder filling a large picture with grey.
+    if (!encodedDataIsWhole(reader, format))
+        return fail(name, QStringLiteral("the JPEG data ends before the picture does (truncated file)"));
+
     QImage decoded;
     if (!reader.read(&decoded)) {
         const QString reason = reader.errorString();
@@ -65,8 +79,6 @@ LoadResult decode(QImageReader &reader, const QString &name)
     }
     if (!fitsWorkingLayout(decoded.width(), decoded.height()))
         return fail(name, QStringLiteral("picture is empty or too large"));
-    if (!encodedDataIsWhole(reader, format))
-        return fail(name, QStringLiteral("the JPEG data ends before the picture does (truncated file)"));
 
     // In place: a JPEG decodes to RGB32, whose conversion to RGBX8888 only
     // swaps bytes within each pixel, so no second full-size buffer is needed.

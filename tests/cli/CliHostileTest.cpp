@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -174,6 +175,22 @@ TEST_F(CliHostileTest, AbsurdHeaderSizesAreRefusedOneLineEach)
         EXPECT_TRUE(run.err.contains("too large")) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("result.png")));
     }
+}
+
+TEST_F(CliHostileTest, CutJpegClaimingALargeSizeIsRefusedBeforeDecoding)
+{
+    // 20000 x 20000 fits the limits (1.6 GB); the data is cut inside the scan.
+    const QByteArray whole = jpegClaimingSize(20000, 20000);
+    ASSERT_TRUE(writeBytes(path("cut-large.jpg"), whole.left(whole.size() - 40)));
+    const auto run = runTool({path("cut-large.jpg"), path("result.jpg")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(lines(run.err), QStringList{"tintwell-cli: cannot read " + path("cut-large.jpg")
+                                          + ": the JPEG data ends before the picture does (truncated file)"});
+    // Every tool run so far in this process worked on small pictures; a
+    // decode of this one would have filled 1.6 GB.
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 400L * 1024) << "largest tool run, in kB";
 }
 
 // Runs the tool as an unprivileged user where the test is root, so that a file

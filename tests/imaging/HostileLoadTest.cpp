@@ -40,6 +40,14 @@ QByteArray progressiveJpegCut()
     return whole.left(whole.size() / 2);
 }
 
+// Headers whole, scan cut: refused before decoding, so this one never costs
+// the 1.6 GB its header asks for.
+QByteArray jpegCutClaimingLarge()
+{
+    const QByteArray whole = jpegClaimingSize(20000, 20000);
+    return whole.left(whole.size() - 40);
+}
+
 QByteArray pngCut()
 {
     const QByteArray whole = encode(photoLikeImage(120, 80), "png");
@@ -51,6 +59,7 @@ const RefusalCase refusalCases[] = {
     {"jpegClaiming65000Squared", jpegHuge, "too large"},
     {"jpegCutInHalf", jpegCut, "truncated"},
     {"progressiveJpegCutInHalf", progressiveJpegCut, "truncated"},
+    {"jpegCutClaiming20000Squared", jpegCutClaimingLarge, "truncated"},
     {"pngCutInHalf", pngCut, ""},
 };
 

@@ -1,5 +1,5 @@
-// A widget that shows one picture, scaled down to fit and centred, never
-// enlarged beyond its own size; it keeps the full-size picture for callers.
+// A widget that shows one picture fitted, centred and never enlarged: it keeps
+// the full-size picture and paints only a copy scaled once per picture or resize.
 #pragma once
 
 #include <QImage>
@@ -19,7 +19,8 @@ public:
     // painting.
     void setImage(const QImage &image);
 
-    // The scaled copy that paintEvent draws; null when nothing is shown.
+    // The scaled copy that paintEvent draws; null when nothing is shown. It is
+    // the full-size picture itself (shared) only when that already fits.
     QImage displayImage() const { return m_display; }
 
     QSize sizeHint() const override;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMainWindow>
+#include <QTest>
 
 void AppFixture::SetUp()
 {
@@ -42,4 +43,19 @@ void AppFixture::open(const QString &path)
 QImage AppFixture::shown() const
 {
     return c->image_view->image();
+}
+
+void AppFixture::activate()
+{
+    QMainWindow *window = delegate->window();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+QAction *AppFixture::actionNamed(const char *name) const
+{
+    auto *found = delegate->window()->findChild<QAction *>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
 }

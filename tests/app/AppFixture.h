@@ -6,6 +6,7 @@
 #include "AppDelegate.h"
 #include "TestDoubles.h"
 
+#include <QAction>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -27,6 +28,12 @@ protected:
 
     // The picture the view shows, at full size.
     QImage shown() const;
+
+    // Makes the window the active one, so that its shortcuts and keys work.
+    void activate();
+
+    // The window's action with this object name ("actionOpen"...).
+    QAction *actionNamed(const char *name) const;
 
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> delegate;

@@ -1,0 +1,99 @@
+// The undo history on its own, without widgets: moving back and forth, the
+// redo branch, and the memory budget that drops the oldest steps first.
+#include "History.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A source of `bytes` pixel bytes (width × 1, 4 bytes a pixel), named `name`.
+EditorState state(const QString &name, int pixels = 16, qint64 value = 0)
+{
+    EditorState s;
+    s.source = QImage(pixels, 1, QImage::Format_RGBX8888);
+    s.source.fill(Qt::gray);
+    s.name = name;
+    s.settings.value = value;
+    s.rendered = true;
+    return s;
+}
+
+} // namespace
+
+TEST(History, StartsWithOneEntryAndNothingToUndoOrRedo)
+{
+    History history;
+    EXPECT_EQ(history.size(), 1);
+    EXPECT_FALSE(history.canUndo());
+    EXPECT_FALSE(history.canRedo());
+    EXPECT_TRUE(history.current().source.isNull());
+    EXPECT_EQ(history.budget(), qint64(512) * 1024 * 1024);
+}
+
+TEST(History, UndoAndRedoWalkThePushedStates)
+{
+    History history;
+    history.reset(EditorState{});
+    history.push(state(QStringLiteral("a")));
+    history.push(state(QStringLiteral("b")));
+    EXPECT_EQ(history.current().name, QStringLiteral("b"));
+    ASSERT_TRUE(history.canUndo());
+    EXPECT_EQ(history.undo().name, QStringLiteral("a"));
+    EXPECT_TRUE(history.undo().source.isNull()); // back at the start
+    EXPECT_FALSE(history.canUndo());
+    ASSERT_TRUE(history.canRedo());
+    EXPECT_EQ(history.redo().name, QStringLiteral("a"));
+    EXPECT_EQ(history.redo().name, QStringLiteral("b"));
+    EXPECT_FALSE(history.canRedo());
+}
+
+TEST(History, ReplaceCurrentKeepsTheSettingsTheStateWasLeftWith)
+{
+    History history;
+    history.push(state(QStringLiteral("a"), 16, 5));
+    history.replaceCurrent(state(QStringLiteral("a"), 16, 42));
+    history.push(state(QStringLiteral("b")));
+    EXPECT_EQ(history.undo().settings.value, 42);
+}
+
+TEST(History, PushAfterUndoDropsTheRedoBranch)
+{
+    History history;
+    history.push(state(QStringLiteral("a")));
+    history.push(state(QStringLiteral("b")));
+    history.undo();
+    history.push(state(QStringLiteral("c")));
+    EXPECT_FALSE(history.canRedo());
+    EXPECT_EQ(history.size(), 3);
+    EXPECT_EQ(history.undo().name, QStringLiteral("a"));
+}
+
+TEST(History, OverTheBudgetTheOldestStepsGoFirst)
+{
+    History history(1000); // room for two 400-byte pictures
+    history.push(state(QStringLiteral("a"), 100)); // 400 bytes
+    history.push(state(QStringLiteral("b"), 100)); // 800
+    EXPECT_EQ(history.size(), 3);
+    history.push(state(QStringLiteral("c"), 100)); // 1200: "a" goes (the start holds no pixels)
+    EXPECT_LE(history.bytes(), 1000);
+    EXPECT_EQ(history.current().name, QStringLiteral("c"));
+    EXPECT_EQ(history.undo().name, QStringLiteral("b"));
+    EXPECT_FALSE(history.canUndo());
+
+    // A picture larger than the whole budget stays as the current entry alone.
+    history.push(state(QStringLiteral("huge"), 1000));
+    EXPECT_EQ(history.size(), 1);
+    EXPECT_EQ(history.current().name, QStringLiteral("huge"));
+    EXPECT_FALSE(history.canUndo());
+}
+
+TEST(History, SharedPixelsAreCountedOnce)
+{
+    History history;
+    const EditorState a = state(QStringLiteral("a"), 100);
+    history.push(a);
+    history.push(a); // the same picture, e.g. the shown result adopted
+    EXPECT_EQ(history.bytes(), 400);
+    history.push(state(QStringLiteral("b"), 50));
+    EXPECT_EQ(history.bytes(), 600);
+}

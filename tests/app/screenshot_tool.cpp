@@ -1,15 +1,22 @@
-// Makes docs/screenshot.png: the real editor window on an X server (run it
-// under xvfb-run), showing a picture this tool draws itself, filtered.
-// Usage: tintwell_screenshot OUTPUT.png
+// Makes the README's screenshots with the real editor window on an X server
+// (run it under xvfb-run), showing a picture this tool draws itself:
+// screenshot.png (filtered), screenshot-compare.png (Compare held, the source
+// in view) and screenshot-menu.png (the Edit menu open).
+// Usage: tintwell_screenshot OUTPUT_DIR
 #include "AppController.h"
 #include "AppDelegate.h"
+#include "EditorActions.h"
 #include "TestDoubles.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLinearGradient>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -59,6 +66,17 @@ QImage drawLandscape(int width, int height)
     return image;
 }
 
+// The window as the X server shows it, and with `extra` (a popup) united in.
+bool grab(QWidget *window, const QString &path, QWidget *extra = nullptr)
+{
+    QTest::qWait(400); // let the window repaint before it is read back
+    QRect area = window->frameGeometry();
+    if (extra != nullptr)
+        area = area.united(extra->frameGeometry());
+    const QPixmap shot = window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    return shot.save(path);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -66,9 +84,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Tintwell"));
     if (argc != 2) {
-        qWarning("usage: tintwell_screenshot OUTPUT.png");
+        qWarning("usage: tintwell_screenshot OUTPUT_DIR");
         return 2;
     }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir dir;
     const QString picture = dir.filePath(QStringLiteral("landscape.png"));
     if (!drawLandscape(640, 420).save(picture))
@@ -79,7 +98,8 @@ int main(int argc, char **argv)
     AppDelegate delegate(std::move(dialogs), std::make_unique<RecordingMessages>());
     AppController *c = delegate.controller();
     QMainWindow *window = delegate.window();
-    window->resize(1000, 560);
+    window->resize(1000, 580);
+    window->move(0, 0);
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         return 1;
@@ -91,8 +111,24 @@ int main(int argc, char **argv)
     c->slider_blue->setValue(35);
     c->reverse_box->setChecked(true);
     c->selectImage();
-    QTest::qWait(500); // let the window repaint before it is read back
+    if (!grab(window, out.filePath(QStringLiteral("screenshot.png"))))
+        return 1;
 
-    const QPixmap shot = window->screen()->grabWindow(window->winId());
-    return shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    QAbstractButton *compare = delegate.actions().compareButton;
+    compare->setDown(true);
+    c->showSource(true);
+    const bool compared = grab(window, out.filePath(QStringLiteral("screenshot-compare.png")));
+    c->showSource(false);
+    compare->setDown(false);
+    if (!compared)
+        return 1;
+
+    QMenu *edit = window->findChild<QMenu *>(QStringLiteral("menuEdit"));
+    QAction *editTitle = edit->menuAction();
+    window->menuBar()->setActiveAction(editTitle);
+    QTest::qWait(300);
+    const bool menuShot = edit->isVisible()
+                          && grab(window, out.filePath(QStringLiteral("screenshot-menu.png")), edit);
+    edit->close();
+    return menuShot ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 #include "StderrFilter.h"
 
 #include <algorithm>
-#include <string>
+#include <cstring>
 #include <string_view>
 
 #include <unistd.h>
@@ -43,31 +43,46 @@ void writeOut(std::string_view bytes)
     }
 }
 
-ssize_t filterWrite(void *cookie, const char *data, size_t size)
+// Where the current line stands. Plain data: the C library flushes stderr at
+// exit, after static objects with destructors are gone.
+enum class Mode { Undecided, Passing, Dropping };
+
+struct LineState {
+    Mode mode = Mode::Undecided;
+    char start[32]; // the line's first bytes while undecided (prefixes are shorter)
+    size_t size = 0;
+};
+
+LineState line;
+
+ssize_t filterWrite(void *, const char *data, size_t size)
 {
-    auto &pending = *static_cast<std::string *>(cookie);
-    pending.append(data, size);
-    size_t start = 0;
-    for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
-        const std::string_view line(pending.data() + start, end + 1 - start);
-        if (!isNoise(line))
-            writeOut(line);
-    }
-    pending.erase(0, start);
-    if (!pending.empty() && !mayBecomeNoise(pending)) {
-        writeOut(pending);
-        pending.clear();
+    std::string_view input(data, size);
+    while (!input.empty()) {
+        if (line.mode == Mode::Undecided) {
+            const char c = input.front();
+            input.remove_prefix(1);
+            line.start[line.size++] = c;
+            const std::string_view held(line.start, line.size);
+            if (isNoise(held)) {
+                line.mode = Mode::Dropping;
+            } else if (!mayBecomeNoise(held) || c == '\n') {
+                writeOut(held);
+                line.mode = Mode::Passing;
+            }
+            if (c == '\n')
+                line = LineState();
+            continue;
+        }
+        const size_t newline = input.find('\n');
+        const size_t take = newline == std::string_view::npos ? input.size() : newline + 1;
+        if (line.mode == Mode::Passing)
+            writeOut(input.substr(0, take));
+        input.remove_prefix(take);
+        if (newline != std::string_view::npos)
+            line = LineState();
     }
     return ssize_t(size);
-}
-
-int filterClose(void *cookie)
-{
-    auto *pending = static_cast<std::string *>(cookie);
-    if (!isNoise(*pending))
-        writeOut(*pending);
-    delete pending;
-    return 0;
 }
 
 } // namespace
@@ -75,8 +90,8 @@ int filterClose(void *cookie)
 FILE *filterLibraryNoiseOnStderr()
 {
     FILE *original = stderr;
-    const cookie_io_functions_t functions{nullptr, filterWrite, nullptr, filterClose};
-    FILE *filtered = fopencookie(new std::string, "w", functions);
+    const cookie_io_functions_t functions{nullptr, filterWrite, nullptr, nullptr};
+    FILE *filtered = fopencookie(nullptr, "w", functions);
     if (!filtered)
         return original;
     setvbuf(filtered, nullptr, _IOLBF, BUFSIZ);

@@ -1,6 +1,5 @@
-// Builds the editor: the main window from its Designer form, its actions and
-// menus, the controller and the dialogs, with everything wired to the
-// controller and the actions enabled by the editor's state.
+// Builds the editor: window, actions, controller and dialogs, everything wired
+// to the controller, and the actions enabled by the editor's state.
 #pragma once
 
 #include "EditorActions.h"

@@ -1,5 +1,5 @@
-// The two modal file choosers the editor needs, behind an interface so that
-// tests can answer them without a real dialog.
+// The modal file choosers the editor needs (open, save JPEG, export PNG),
+// behind an interface so that tests can answer them without a real dialog.
 #pragma once
 
 #include <QString>

@@ -23,7 +23,8 @@ struct EditorState {
 class History
 {
 public:
-    // 512 MB of pixel data: room for about twenty 24-megapixel photos.
+    // 512 MB of pixel data: about five 24-megapixel photos at 4 bytes a pixel,
+    // or a hundred and twenty 1-megapixel pictures.
     static constexpr qint64 DefaultBudget = qint64(512) * 1024 * 1024;
 
     explicit History(qint64 budgetBytes = DefaultBudget) : m_budget(budgetBytes) {}

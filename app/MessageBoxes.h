@@ -1,5 +1,5 @@
-// The messages the editor shows (errors, About), behind an interface so that tests can
-// record them instead of blocking on a modal box.
+// The messages the editor shows (errors, About), behind an interface so that
+// tests can record them instead of blocking on a modal box.
 #pragma once
 
 #include <QString>

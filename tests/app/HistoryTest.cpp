@@ -6,7 +6,7 @@
 
 namespace {
 
-// A source of `bytes` pixel bytes (width × 1, 4 bytes a pixel), named `name`.
+// A state whose source is `pixels` × 1 pixels of 4 bytes, named `name`.
 EditorState state(const QString &name, int pixels = 16, qint64 value = 0)
 {
     EditorState s;

@@ -5,6 +5,7 @@
 #include "Arithmetic.h"
 #include "FastDivision.h"
 #include "FastFilters.h"
+#include "FastTruncation.h"
 
 #include <cstring>
 #include <vector>
@@ -14,27 +15,6 @@ namespace tintwell::fast {
 namespace {
 
 using namespace arith;
-
-// Truncation toward zero to 32 bits, -2^31 outside the range (as toInt32).
-// Range-checked only when the pass may meet values outside the range: the
-// checks keep the loops from vectorising, so passes with moderate values
-// (Checked = false) convert directly, every result being known to fit.
-template <bool Checked>
-inline i32 truncFloat(float f)
-{
-    if constexpr (Checked)
-        return toInt32(f);
-    else
-        return static_cast<i32>(f);
-}
-template <bool Checked>
-inline i32 truncDouble(double d)
-{
-    if constexpr (Checked)
-        return toInt32(d);
-    else
-        return static_cast<i32>(d);
-}
 
 // |value| up to which every conversion of filter 9 fits in 32 bits: the
 // largest is 255 + 255·value², rounded in single precision.
@@ -219,6 +199,53 @@ TINTWELL_VECTOR_CLONES void evenRow21(std::uint8_t *row, const std::uint8_t *pRo
     }
 }
 
+// Filter 21 in integers, for passes where every truncation has an exact
+// integer form (integerTruncation): the same bytes as the double rows above.
+TINTWELL_VECTOR_CLONES void oddRow21Integer(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow,
+                                            std::int32_t y, std::int32_t columns, u32 v, IntegerTruncation tenth,
+                                            IntegerTruncation minusTenth, Finish finish)
+{
+    const u32 yv = static_cast<u32>(y) * v;
+    for (std::int32_t x = 0; x < columns; ++x) {
+        const u32 w = loadWord(row, x), p = loadWord(pRow, x), q = loadWord(qRow, x);
+        const i32 r = static_cast<i32>(byte0(w)), gg = static_cast<i32>(byte1(w)), b = static_cast<i32>(byte2(w));
+        const i32 sr = r + static_cast<i32>(byte0(p)) - static_cast<i32>(byte0(q));
+        const i32 sg = gg - static_cast<i32>(byte1(p)) + static_cast<i32>(byte1(q));
+        const i32 sb = b - static_cast<i32>(byte2(p)) - static_cast<i32>(byte2(q));
+        const u32 oddMask = 0u - (static_cast<u32>(x) & 1u);
+        // b - (Sb + t) = (b - Sb) - t at odd columns, b + (Sb + t) at even ones.
+        const u32 bOdd = static_cast<u32>(minusTenth(b - sb));
+        const u32 bEven = static_cast<u32>(tenth(b + sb));
+        const u32 rEven = static_cast<u32>(tenth(r + sr));
+        const u32 gEven = static_cast<u32>(tenth(gg + sg));
+        const u32 rOdd = static_cast<u32>(r) - static_cast<u32>(x) * v - static_cast<u32>(sr);
+        const u32 gOdd = static_cast<u32>(gg) - (static_cast<u32>(sg) + yv);
+        const Rgb c{(rOdd & oddMask) | (rEven & ~oddMask), (gOdd & oddMask) | (gEven & ~oddMask),
+                    (bOdd & oddMask) | (bEven & ~oddMask)};
+        storeWord(row, x, finish.apply(w, c));
+    }
+}
+
+TINTWELL_VECTOR_CLONES void evenRow21Integer(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow,
+                                             std::int32_t columns, IntegerTruncation half,
+                                             IntegerTruncation threeHalves, Finish finish)
+{
+    for (std::int32_t x = 0; x < columns; ++x) {
+        const u32 w = loadWord(row, x), p = loadWord(pRow, x), q = loadWord(qRow, x);
+        const i32 sr = static_cast<i32>(byte0(w) + byte0(p)) - static_cast<i32>(byte0(q));
+        const i32 sg = static_cast<i32>(byte1(w) + byte1(q)) - static_cast<i32>(byte1(p));
+        const i32 sb = static_cast<i32>(byte2(w)) - static_cast<i32>(byte2(p) + byte2(q));
+        const bool xOdd = (x & 1) != 0;
+        const i32 threshold = xOdd ? threeHalves.threshold : half.threshold;
+        const i32 above = xOdd ? threeHalves.above : half.above;
+        const i32 below = xOdd ? threeHalves.below : half.below;
+        const Rgb c{static_cast<u32>(sr + (sr >= threshold ? above : below)),
+                    static_cast<u32>(sg + (sg >= threshold ? above : below)),
+                    static_cast<u32>(sb + (sb >= threshold ? above : below))};
+        storeWord(row, x, finish.apply(w, c));
+    }
+}
+
 void filter21(const PassInputs &in)
 {
     const PassGeometry &g = in.geometry;
@@ -226,6 +253,9 @@ void filter21(const PassInputs &in)
     const double dv = static_cast<double>(in.value);
     const double tenth = dv * 0.1, half = dv * 0.5, threeHalves = dv * 1.5;
     const bool checked = !isWithin(in.value, plainFilter21Limit);
+    const auto half21 = integerTruncation(half), threeHalves21 = integerTruncation(threeHalves);
+    const auto tenth21 = integerTruncation(tenth), minusTenth21 = integerTruncation(-tenth);
+    const bool integer = half21 && threeHalves21 && tenth21 && minusTenth21;
     // Rows from height - 3 on fail the bounds guard and stay as they are.
     bandedPass(g, 2, [&](std::int32_t y, const auto &rowAt) {
         if (y >= g.rows - 3)
@@ -233,7 +263,12 @@ void filter21(const PassInputs &in)
         std::uint8_t *row = g.row(y);
         const std::uint8_t *p = rowAt(y + 1);
         const std::uint8_t *q = rowAt(y + 2);
-        if ((y & 1) != 0) {
+        if (integer) {
+            if ((y & 1) != 0)
+                oddRow21Integer(row, p, q, y, g.columns, v, *tenth21, *minusTenth21, in.finish);
+            else
+                evenRow21Integer(row, p, q, g.columns, *half21, *threeHalves21, in.finish);
+        } else if ((y & 1) != 0) {
             if (checked)
                 oddRow21<true>(row, p, q, y, g.columns, v, tenth, in.finish);
             else

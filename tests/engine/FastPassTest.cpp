@@ -3,6 +3,7 @@
 // boundaries move; plus the exact-division helpers the fast loops rely on.
 #include "EngineTestSupport.h"
 #include "engine/FastDivision.h"
+#include "engine/FastTruncation.h"
 
 #include <omp.h>
 
@@ -211,6 +212,38 @@ TEST(FastDivisionTest, SignedSmallDivisionTruncatesTowardZero)
         ASSERT_EQ(fast::divideSmallSigned<6>(n), n / 6) << n;
         ASSERT_EQ(fast::divideSmallSigned<9>(n), n / 9) << n;
     }
+}
+
+// The integer form of trunc(u + t) against the double arithmetic it replaces,
+// as filter 21 forms it: one sum, and a byte plus a sum (or minus one).
+TEST(FastTruncationTest, IntegerFormMatchesTheDoubleSumsWhereItIsOffered)
+{
+    std::vector<double> ts = {0.0, 0.5, 1.5, -0.5, -1.5, 3.7, -3.7, 0.1, -0.1, 18.5, 55.5, 1e8 + 0.25,
+                              100.0, -100.0, 536870911.5, 2.0000001, 1.0 - 1e-9, 1e-9, 1e9};
+    for (std::int64_t value : {7, -1, 37, 257, -300, 1000, 46341, -65537, 123456789})
+        for (double factor : {0.1, 0.5, 1.5})
+            ts.push_back(static_cast<double>(value) * factor);
+    int offered = 0;
+    for (double t : ts) {
+        const auto form = fast::integerTruncation(t);
+        if (!form)
+            continue;
+        ++offered;
+        for (std::int32_t u = -2047; u <= 2047; ++u)
+            ASSERT_EQ((*form)(u), tintwell::arith::toInt32(static_cast<double>(u) + t)) << u << " + " << t;
+        for (std::int32_t r = 0; r < 256; r += 5)
+            for (std::int32_t sum = -510; sum <= 510; ++sum) {
+                const double inner = static_cast<double>(sum) + t;
+                ASSERT_EQ((*form)(r + sum), tintwell::arith::toInt32(static_cast<double>(r) + inner))
+                    << r << ", " << sum << ", " << t;
+                if (const auto minus = fast::integerTruncation(-t))
+                    ASSERT_EQ((*minus)(r - sum), tintwell::arith::toInt32(static_cast<double>(r) - inner))
+                        << r << " - (" << sum << " + " << t << ")";
+            }
+    }
+    EXPECT_GE(offered, 20);
+    EXPECT_FALSE(fast::integerTruncation(1.0 - 1e-9)); // too close to a whole number
+    EXPECT_FALSE(fast::integerTruncation(1e9));        // too large
 }
 
 TEST(FastDivisionTest, ByteThirdsMatchTheKernel)

@@ -1,7 +1,7 @@
 // Test helper for an X display: waits until a top-level window with the given
-// title is mapped, then asks it to close as a window manager would
-// (WM_DELETE_WINDOW). Exits 0 once the request is sent, 1 if no such window
-// showed within the given number of seconds.
+// title (or, for "PREFIX*", a title starting with PREFIX) is mapped, then asks
+// it to close as a window manager would (WM_DELETE_WINDOW). Exits 0 once the
+// request is sent, 1 if no such window showed within the given seconds.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -33,6 +33,13 @@ bool isViewable(Display *display, Window window)
            && attributes.map_state == IsViewable && attributes.width > 1 && attributes.height > 1;
 }
 
+bool titleMatches(const std::string &title, const std::string &wanted)
+{
+    if (!wanted.empty() && wanted.back() == '*')
+        return title.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0;
+    return title == wanted;
+}
+
 // Searches the whole window tree: without a window manager Qt's windows are
 // children of the root, with one they sit inside a frame.
 Window findWindow(Display *display, Window parent, const std::string &title)
@@ -45,7 +52,7 @@ Window findWindow(Display *display, Window parent, const std::string &title)
         return 0;
     Window found = 0;
     for (unsigned int i = 0; i < count && found == 0; ++i) {
-        if (titleOf(display, children[i]) == title && isViewable(display, children[i]))
+        if (titleMatches(titleOf(display, children[i]), title) && isViewable(display, children[i]))
             found = children[i];
         else
             found = findWindow(display, children[i], title);

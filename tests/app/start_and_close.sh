@@ -2,19 +2,28 @@
 # Run inside xvfb-run: starts the real tintwell on the X server, waits for its
 # window to show, closes it like a window manager would and expects the
 # program to end by itself with status 0. Every wait is bounded.
-# Usage: start_and_close.sh TINTWELL CLOSE_WINDOW_HELPER
+# With a PICTURE, starts "tintwell PICTURE" and expects the window's title to
+# start with TITLE_PREFIX (the picture's name): the command-line open path.
+# Usage: start_and_close.sh TINTWELL CLOSE_WINDOW_HELPER [PICTURE TITLE_PREFIX]
 set -u
 app=$1
 closer=$2
+picture=${3:-}
+title=Tintwell
+[ -n "$picture" ] && title="$4*"
 if [ ! -x "$app" ] || [ ! -x "$closer" ]; then
     echo "FAIL: $app or $closer is not built"
     exit 1
 fi
 
-QT_QPA_PLATFORM=xcb "$app" &
+if [ -n "$picture" ]; then
+    QT_QPA_PLATFORM=xcb "$app" "$picture" &
+else
+    QT_QPA_PLATFORM=xcb "$app" &
+fi
 pid=$!
 
-if ! "$closer" Tintwell 60; then
+if ! "$closer" "$title" 60; then
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     echo "FAIL: the window did not show"

@@ -236,9 +236,10 @@ TEST(FastTruncationTest, IntegerFormMatchesTheDoubleSumsWhereItIsOffered)
                 const double inner = static_cast<double>(sum) + t;
                 ASSERT_EQ((*form)(r + sum), tintwell::arith::toInt32(static_cast<double>(r) + inner))
                     << r << ", " << sum << ", " << t;
-                if (const auto minus = fast::integerTruncation(-t))
+                if (const auto minus = fast::integerTruncation(-t)) {
                     ASSERT_EQ((*minus)(r - sum), tintwell::arith::toInt32(static_cast<double>(r) - inner))
                         << r << " - (" << sum << " + " << t << ")";
+                }
             }
     }
     EXPECT_GE(offered, 20);

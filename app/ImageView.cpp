@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <vector>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -30,13 +32,39 @@ inline uchar meanOf(uchar a, uchar b)
     return uchar((a + b + 1) >> 1);
 }
 
-// Halves both sides (an odd last column or row is dropped): each pixel becomes
-// the mean of a 2 x 2 block, taken down the columns first and then across.
-// Row bands run on the OpenMP threads that the engine brings along.
-QImage halved(const QImage &image)
+// One row of 2 x 2 means: `width` pixels from the rows `top` and `bottom`,
+// each the mean down the columns first and then across.
+void halveRows(const uchar *top, const uchar *bottom, uchar *row, int width)
 {
-    const int width = image.width() / 2;
-    const int height = image.height() / 2;
+    int x = 0;
+#if defined(__SSE2__)
+    for (; x + 4 <= width; x += 4) {
+        const auto load = [](const uchar *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
+        const __m128 left = _mm_castsi128_ps(_mm_avg_epu8(load(top + 8 * x), load(bottom + 8 * x)));
+        const __m128 right = _mm_castsi128_ps(_mm_avg_epu8(load(top + 8 * x + 16), load(bottom + 8 * x + 16)));
+        const __m128i even = _mm_castps_si128(_mm_shuffle_ps(left, right, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m128i odd = _mm_castps_si128(_mm_shuffle_ps(left, right, _MM_SHUFFLE(3, 1, 3, 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(row + 4 * x), _mm_avg_epu8(even, odd));
+    }
+#endif
+    for (; x < width; ++x) {
+        for (int c = 0; c < 4; ++c) {
+            const int l = 8 * x + c;
+            row[4 * x + c] = meanOf(meanOf(top[l], bottom[l]), meanOf(top[l + 4], bottom[l + 4]));
+        }
+    }
+}
+
+// Halves both sides `levels` times in one pass (odd last columns or rows are
+// dropped), as repeated 2 x 2 means would: each output row is made from its
+// band of 2^levels source rows through small per-thread row buffers, so no
+// intermediate picture is allocated. Row bands run on the OpenMP threads that
+// the engine brings along.
+QImage halved(const QImage &image, int levels)
+{
+    const int factor = 1 << levels;
+    const int width = image.width() / factor;
+    const int height = image.height() / factor;
     QImage out(width, height, image.format());
     if (out.isNull())
         return out;
@@ -44,26 +72,29 @@ QImage halved(const QImage &image)
     const qsizetype sourceStride = image.bytesPerLine();
     uchar *const target = out.bits();
     const qsizetype targetStride = out.bytesPerLine();
-#pragma omp parallel for schedule(static)
-    for (int y = 0; y < height; ++y) {
-        const uchar *top = source + 2 * y * sourceStride;
-        const uchar *bottom = top + sourceStride;
-        uchar *row = target + y * targetStride;
-        int x = 0;
-#if defined(__SSE2__)
-        for (; x + 4 <= width; x += 4) {
-            const auto load = [](const uchar *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
-            const __m128 left = _mm_castsi128_ps(_mm_avg_epu8(load(top + 8 * x), load(bottom + 8 * x)));
-            const __m128 right = _mm_castsi128_ps(_mm_avg_epu8(load(top + 8 * x + 16), load(bottom + 8 * x + 16)));
-            const __m128i even = _mm_castps_si128(_mm_shuffle_ps(left, right, _MM_SHUFFLE(2, 0, 2, 0)));
-            const __m128i odd = _mm_castps_si128(_mm_shuffle_ps(left, right, _MM_SHUFFLE(3, 1, 3, 1)));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(row + 4 * x), _mm_avg_epu8(even, odd));
-        }
-#endif
-        for (; x < width; ++x) {
-            for (int c = 0; c < 4; ++c) {
-                const int l = 8 * x + c;
-                row[4 * x + c] = meanOf(meanOf(top[l], bottom[l]), meanOf(top[l + 4], bottom[l + 4]));
+    // Level k holds factor >> k rows of (image width >> k) pixels.
+    const qsizetype levelStride = qsizetype(image.width() / 2) * 4;
+#pragma omp parallel
+    {
+        std::vector<uchar> buffer(std::size_t(levelStride) * std::size_t(factor / 2) * 2);
+#pragma omp for schedule(static)
+        for (int y = 0; y < height; ++y) {
+            const uchar *band = source + qsizetype(y) * factor * sourceStride;
+            qsizetype stride = sourceStride;
+            int rows = factor;
+            int pixels = image.width();
+            const uchar *in = band;
+            uchar *level = buffer.data();
+            for (int k = 1; k <= levels; ++k) {
+                rows /= 2;
+                pixels /= 2;
+                uchar *outRows = k == levels ? target + y * targetStride : level;
+                for (int r = 0; r < rows; ++r)
+                    halveRows(in + 2 * r * stride, in + (2 * r + 1) * stride, outRows + r * levelStride,
+                              k == levels ? width : pixels);
+                in = outRows;
+                stride = levelStride;
+                level = (level == buffer.data()) ? buffer.data() + buffer.size() / 2 : buffer.data();
             }
         }
     }
@@ -80,11 +111,13 @@ QImage scaledForDisplay(const QImage &image, const QSize &size)
 {
     QImage scaled = image;
     if (averagesByteWise(image.format())) {
-        while (scaled.width() / 2 >= size.width() && scaled.height() / 2 >= size.height()) {
-            QImage half = halved(scaled);
-            if (half.isNull())
-                break;
-            scaled = std::move(half);
+        int levels = 0;
+        while ((image.width() >> (levels + 1)) >= size.width() && (image.height() >> (levels + 1)) >= size.height())
+            ++levels;
+        if (levels > 0) {
+            QImage half = halved(image, levels);
+            if (!half.isNull())
+                scaled = std::move(half);
         }
     }
     if (scaled.size() != size)

@@ -4,12 +4,14 @@
 #include "AppFixture.h"
 #include "ImagePath.h"
 #include "ImageView.h"
+#include "PassContext.h"
 #include "TestPictures.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorSpace>
 #include <QComboBox>
+#include <QLabel>
 #include <QSlider>
 
 using testpics::pixelAt;
@@ -57,6 +59,8 @@ struct ShownView {
 };
 
 } // namespace
+
+using RenderPathCycle = AppFixture;
 
 // Small pictures take a plain copy; from 8 MB on the copy goes into huge pages.
 class RenderPath : public AppFixture, public ::testing::WithParamInterface<QSize>
@@ -136,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RenderPath, ::testing::Values(QSize(40, 30), QSi
                                  .toStdString();
                          });
 
-TEST_F(AppFixture, ASourceInAnotherLayoutIsConvertedIntoTheWorkingCopyOnly)
+TEST_F(RenderPathCycle, ASourceInAnotherLayoutIsConvertedIntoTheWorkingCopyOnly)
 {
     const QImage source = filled(300, 200, QImage::Format_RGB32, QColor(10, 20, 30));
     c->current_image = source;
@@ -243,7 +247,7 @@ TEST(ImageViewScaling, TranslucentLargePictureKeepsItsAlpha)
     EXPECT_NEAR(centre.blue(), 200, 2);
 }
 
-TEST_F(AppFixture, SliderMoveLeavesTheViewHoldingTheNewScreenCopy)
+TEST_F(RenderPathCycle, SliderMoveLeavesTheViewHoldingTheNewScreenCopy)
 {
     c->filter_selector->setCurrentIndex(0);
     c->slider->setValue(0);

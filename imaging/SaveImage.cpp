@@ -3,6 +3,7 @@
 #include "ImagePath.h"
 #include "Rgb888Packing.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -59,19 +60,29 @@ QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
     if (!file.open(QIODevice::WriteOnly))
         return failure(path, file.errorString());
 
-    QImageWriter writer(&file, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
+    // Encoded in memory first: a failing disk then shows as a failed write
+    // with its own reason, and never runs the encoders' error paths.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
     if (jpeg)
         writer.setQuality(jpegQuality);
     if (!writer.write(encoded)) {
-        QString reason = writer.errorString();
-        if (file.error() != QFileDevice::NoError) {
-            // The device failed (a full disk, say): the encoder only knows
-            // "unknown error", and so does the file until it is flushed again.
-            file.flush();
-            reason = file.errorString();
-        }
+        const QString reason = writer.errorString();
         file.cancelWriting();
         return failure(path, reason);
+    }
+    // A disk that fills up first takes part of a write without an error; the
+    // next write then fails and names the reason.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return failure(path, reason);
+        }
+        done += written;
     }
     if (!file.commit())
         return failure(path, file.errorString());

@@ -9,8 +9,16 @@
 
 #include <cstdio>
 
+#include <malloc.h>
+
 int main(int argc, char *argv[])
 {
+    // Pictures come and go at the same sizes: keep their memory in the heap
+    // for the next one instead of mapping fresh (zero-filled, page-faulting)
+    // memory for every file.
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tintwell-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINTWELL_VERSION));

@@ -3,6 +3,7 @@
 // boundaries move; plus the exact-division helpers the fast loops rely on.
 #include "EngineTestSupport.h"
 #include "engine/FastDivision.h"
+#include "engine/FastPassKit.h"
 #include "engine/FastTruncation.h"
 
 #include <omp.h>
@@ -141,6 +142,50 @@ INSTANTIATE_TEST_SUITE_P(EveryFilter, FastPassTest, ::testing::Range(-1, tintwel
                          [](const ::testing::TestParamInfo<std::int32_t> &info) {
                              return info.param < 0 ? std::string("None") : "Filter" + std::to_string(info.param);
                          });
+
+// Bands must be contiguous, in order, cover every row once and differ in size
+// by at most one row, also with more threads than rows.
+TEST(FastPassKitTest, BandsPartitionTheRows)
+{
+    const struct {
+        std::int32_t rows;
+        int count;
+    } cases[] = {{1, 1}, {1, 2}, {2, 7}, {3, 2}, {9, 7}, {131, 3}, {4000, 2}, {4000, 7}};
+    for (const auto &c : cases) {
+        std::int32_t next = 0;
+        for (int i = 0; i < c.count; ++i) {
+            const fast::Band band = fast::bandOf(c.rows, i, c.count);
+            EXPECT_EQ(band.first, next) << c.rows << " rows, band " << i << " of " << c.count;
+            EXPECT_LE(band.last - band.first, c.rows / c.count + 1);
+            EXPECT_GE(band.last - band.first, c.rows / c.count);
+            next = band.last;
+        }
+        EXPECT_EQ(next, c.rows) << c.rows << " rows in " << c.count << " bands";
+    }
+}
+
+// The kernel's offsets, negative and reverse on one word; byte 3 is kept.
+TEST(FastPassKitTest, FinishMatchesTheKernelSteps)
+{
+    const struct {
+        fast::Rgb formula;
+        std::int32_t red, green, blue;
+        bool negative, reverse;
+        std::uint32_t expected; // bytes 0..3 from the low end
+    } cases[] = {
+        {{10, 20, 30}, 0, 0, 0, false, false, 0xAB1E140Au},
+        {{250, 7, 9}, 10, 0, 250, false, false, 0xAB030704u},   // wraps, no clamping
+        {{0, 1, 128}, 0, 0, 0, true, false, 0xAB80FF00u},       // 256 - v, 0 stays 0
+        {{10, 20, 30}, 0, 0, 0, true, true, 0xABF6ECE2u},       // negative, then red and blue exchanged
+        {{0x1FF, 0x100, -1u}, 1, 1, 1, false, true, 0xAB000100u}, // only low 8 bits count
+        {{5, 5, 5}, -6, 251, 0x7FFFFFFF, false, false, 0xAB0400FFu},
+    };
+    for (const auto &c : cases) {
+        const fast::Finish finish(c.red, c.green, c.blue, c.negative, c.reverse);
+        EXPECT_EQ(finish.apply(0xAB000000u | 0x00C0FFEEu, c.formula), c.expected)
+            << std::hex << c.formula.r << " " << c.formula.g << " " << c.formula.b;
+    }
+}
 
 TEST(FastDivisionTest, ConstantDivisorIsExactAtTheEdges)
 {

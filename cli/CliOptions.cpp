@@ -1,7 +1,7 @@
 // Option table and validation of tintwell-cli's command line.
 #include "CliOptions.h"
 
-#include "IntegerArgument.h"
+#include "StepOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,6 +21,16 @@ const char *const description =
     "      Filters many files. Each result is DIR/<name>.<format>, where <name>\n"
     "      is the input's file name without its last suffix\n"
     "      (photo.v2.png -> DIR/photo.v2.jpg). The default format is jpg.\n"
+    "      With more than one file and stderr on a terminal, a line there\n"
+    "      shows the file being filtered ([3/8] photo3.jpg).\n"
+    "\n"
+    "Steps: --then starts another step, run on the previous step's result:\n"
+    "  tintwell-cli --filter 3 --value 7 --negative --then --filter 8 IN OUT\n"
+    "The step options (--filter --value --red --green --blue --negative\n"
+    "--reverse) after a --then belong to its step. Omitted ones take their\n"
+    "defaults (nothing carries over); a repeated one counts with its last\n"
+    "value. Other options and the file names may go anywhere. The result is\n"
+    "encoded once, after the last step.\n"
     "\n"
     "Exit status: 0 on success, 1 if any file could not be read or written,\n"
     "2 on a usage error. An output that is the same file as an input is\n"
@@ -44,33 +54,15 @@ ParseResult parseCommandLine(const QStringList &arguments)
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 
-    const QCommandLineOption filterOption(
-        QStringLiteral("filter"), QStringLiteral("Filter index, 32-bit signed (default 0)."),
-        QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption valueOption(
-        QStringLiteral("value"), QStringLiteral("Control value, 64-bit signed (default 0)."),
-        QStringLiteral("V"), QStringLiteral("0"));
-    const QCommandLineOption redOption(
-        QStringLiteral("red"), QStringLiteral("Offset added to red, 32-bit signed (default 0)."),
-        QStringLiteral("R"), QStringLiteral("0"));
-    const QCommandLineOption greenOption(
-        QStringLiteral("green"), QStringLiteral("Offset added to green, 32-bit signed (default 0)."),
-        QStringLiteral("G"), QStringLiteral("0"));
-    const QCommandLineOption blueOption(
-        QStringLiteral("blue"), QStringLiteral("Offset added to blue, 32-bit signed (default 0)."),
-        QStringLiteral("B"), QStringLiteral("0"));
-    const QCommandLineOption negativeOption(
-        QStringLiteral("negative"), QStringLiteral("Negate the three colour bytes (256 - v)."));
-    const QCommandLineOption reverseOption(
-        QStringLiteral("reverse"), QStringLiteral("Exchange red and blue."));
+    const StepOptions stepOptions;
+    stepOptions.addTo(parser);
     const QCommandLineOption outputDirOption(
         QStringLiteral("output-dir"), QStringLiteral("Batch mode: write the results into DIR."),
         QStringLiteral("DIR"));
     const QCommandLineOption formatOption(
         QStringLiteral("format"), QStringLiteral("Batch mode: jpg (default), jpeg or png."),
         QStringLiteral("FORMAT"), QStringLiteral("jpg"));
-    parser.addOptions({filterOption, valueOption, redOption, greenOption, blueOption,
-                       negativeOption, reverseOption, outputDirOption, formatOption});
+    parser.addOptions({outputDirOption, formatOption});
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture to filter."),
                                  QStringLiteral("INPUT OUTPUT | --output-dir DIR INPUT..."));
 
@@ -92,33 +84,17 @@ ParseResult parseCommandLine(const QStringList &arguments)
         return result;
     }
 
+    // "--then" is never an option's value, even where any text would do.
+    for (const QString &name : parser.optionNames()) {
+        if (parser.values(name).contains(QLatin1String("--then")))
+            return usageError(QStringLiteral("--%1 needs a value before --then").arg(name), helpText);
+    }
+
     CliOptions options;
     QString error;
-    const auto int32Option = [&](const QCommandLineOption &option, qint32 &target) {
-        if (!error.isEmpty())
-            return;
-        const QString text = parser.value(option);
-        if (const auto parsed = parseInt32(text))
-            target = *parsed;
-        else
-            error = QStringLiteral("--%1 needs a 32-bit integer, not \"%2\"")
-                        .arg(option.names().constFirst(), text);
-    };
-    int32Option(filterOption, options.settings.filter);
-    if (error.isEmpty()) {
-        const QString text = parser.value(valueOption);
-        if (const auto parsed = parseInt64(text))
-            options.settings.value = *parsed;
-        else
-            error = QStringLiteral("--value needs a 64-bit integer, not \"%1\"").arg(text);
-    }
-    int32Option(redOption, options.settings.red);
-    int32Option(greenOption, options.settings.green);
-    int32Option(blueOption, options.settings.blue);
-    if (!error.isEmpty())
+    options.steps = stepOptions.read(parser, error);
+    if (options.steps.isEmpty())
         return usageError(error, helpText);
-    options.settings.negative = parser.isSet(negativeOption);
-    options.settings.reverse = parser.isSet(reverseOption);
 
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(outputDirOption)) {

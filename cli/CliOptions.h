@@ -1,19 +1,20 @@
-// Command-line parsing for tintwell-cli: argv to the files and pass settings
-// of one run, or a usage error.
+// Command-line parsing for tintwell-cli: argv to the files and the steps of
+// one run, or a usage error.
 #pragma once
 
 #include "ImagePath.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace tintwell::cli {
 
-// What one run does: the pass settings and either one INPUT -> OUTPUT pair or
-// a batch of inputs written into a directory.
+// What one run does: the passes, in order, and either one INPUT -> OUTPUT pair
+// or a batch of inputs written into a directory.
 struct CliOptions {
-    PassSettings settings;
+    QList<PassSettings> steps; // never empty; "--then" starts the next one
     QStringList inputs;
     QString output;       // single-file mode: the output path
     QString outputDir;    // batch mode: the directory the results go to

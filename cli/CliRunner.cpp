@@ -4,6 +4,7 @@
 
 #include "CliJobs.h"
 #include "JobPipeline.h"
+#include "ProgressLine.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -11,11 +12,12 @@
 
 namespace tintwell::cli {
 
-int runCli(const CliOptions &options, QTextStream &errors)
+int runCli(const CliOptions &options, QTextStream &errors, int columns)
 {
-    const auto report = [&errors](const QString &line) {
-        errors << QCoreApplication::applicationName() << ": " << line << '\n';
-        errors.flush();
+    const QList<CliJob> jobs = planJobs(options);
+    ProgressLine progress(errors, jobs.size() > 1 ? columns : 0, jobs.size());
+    const auto report = [&progress](const QString &line) {
+        progress.line(QCoreApplication::applicationName() + QStringLiteral(": ") + line);
     };
 
     if (options.batch && !QFileInfo(options.outputDir).isDir()) {
@@ -23,8 +25,10 @@ int runCli(const CliOptions &options, QTextStream &errors)
         return 1;
     }
 
-    JobPipeline pipeline(options.settings, QThread::idealThreadCount());
-    return pipeline.run(planJobs(options), options.inputs, report);
+    JobPipeline pipeline(options.steps, QThread::idealThreadCount());
+    return pipeline.run(jobs, options.inputs, report, [&](qsizetype index) {
+        progress.show(index + 1, jobs.at(index).input);
+    });
 }
 
 } // namespace tintwell::cli

@@ -29,14 +29,15 @@ struct JobState {
 
 } // namespace
 
-JobPipeline::JobPipeline(const PassSettings &settings, int workers)
-    : m_settings(settings)
+JobPipeline::JobPipeline(const QList<PassSettings> &steps, int workers)
+    : m_steps(steps)
     , m_workers(std::max(1, workers))
 {
 }
 
 int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
-                     const std::function<void(const QString &)> &report)
+                     const std::function<void(const QString &)> &report,
+                     const std::function<void(qsizetype)> &starting)
 {
     using Stage = JobState::Stage;
     const qsizetype count = jobs.size();
@@ -119,11 +120,19 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
             const qsizetype index = passed++;
             progressed = true;
             JobState &state = states[size_t(index)];
+            if (starting) {
+                locker.unlock();
+                starting(index);
+                locker.relock();
+            }
             if (state.stage == Stage::Decoded) {
                 QImage image = std::move(state.image);
                 state.image = QImage();
                 locker.unlock();
-                renderInPlace(image, m_settings);
+                // Each step works on the previous one's result, as the app
+                // does after adopting it as the source.
+                for (const PassSettings &step : std::as_const(m_steps))
+                    renderInPlace(image, step);
                 locker.relock();
                 state.image = std::move(image);
                 state.stage = Stage::Encoding;

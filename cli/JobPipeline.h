@@ -5,6 +5,7 @@
 #include "CliJobs.h"
 #include "ImagePath.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -19,15 +20,19 @@ namespace tintwell::cli {
 class JobPipeline
 {
 public:
-    JobPipeline(const PassSettings &settings, int workers);
+    // `steps` run one after the other on each picture, in place.
+    JobPipeline(const QList<PassSettings> &steps, int workers);
 
-    // Carries out every job; `report` gets each failure line. Returns 0 when
-    // every output was written, else 1.
+    // Carries out every job; `report` gets each failure line. `starting`,
+    // when set, gets each job's index in order as the job reaches the passes
+    // (or is found failed before them). Both are called on this thread.
+    // Returns 0 when every output was written, else 1.
     int run(const QList<CliJob> &jobs, const QStringList &inputs,
-            const std::function<void(const QString &)> &report);
+            const std::function<void(const QString &)> &report,
+            const std::function<void(qsizetype)> &starting = {});
 
 private:
-    PassSettings m_settings;
+    QList<PassSettings> m_steps;
     int m_workers;
 };
 

@@ -1,6 +1,7 @@
 // tintwell-cli: filters picture files from the command line.
 #include "CliOptions.h"
 #include "CliRunner.h"
+#include "ProgressLine.h"
 #include "StderrFilter.h"
 
 #include <QCoreApplication>
@@ -46,5 +47,6 @@ int main(int argc, char *argv[])
     case ParseResult::Kind::Run:
         break;
     }
-    return tintwell::cli::runCli(parsed.options, errors);
+    return tintwell::cli::runCli(parsed.options, errors,
+                                 tintwell::cli::terminalColumns(reportStream));
 }

@@ -70,7 +70,6 @@ QList<PassSettings> StepOptions::read(const QCommandLineParser &parser, QString 
         error = QStringLiteral("--%1 needs a 32-bit integer, not \"%2\"").arg(name, text);
         return false;
     };
-
     const auto int64Into = [&](const QString &name, qint64 &target) {
         const QString text = nextValue(name);
         if (const auto parsed = parseInt64(text)) {

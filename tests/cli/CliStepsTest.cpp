@@ -64,16 +64,6 @@ TEST_F(CliStepsTest, StepsChainInMemoryWithTheBytesOfSeparateRuns)
     }
 }
 
-TEST_F(CliStepsTest, StepsRunInTheirOrder)
-{
-    const auto ab = runTool(QStringList(stepA) << "--then" << stepB << in << path("ab.png"));
-    const auto ba = runTool(QStringList(stepB) << "--then" << stepA << in << path("ba.png"));
-    ASSERT_EQ(ab.exitCode, 0);
-    ASSERT_EQ(ba.exitCode, 0);
-    EXPECT_EQ(readAll(path("ab.png")), oneRunPerStep(in, {stepA, stepB}, path("x.png")));
-    EXPECT_NE(readAll(path("ab.png")), readAll(path("ba.png")));
-}
-
 TEST_F(CliStepsTest, OmittedOptionsTakeDefaultsNotThePreviousStepsValues)
 {
     // Step 2 names only --filter: its value, offsets and flags are the defaults.

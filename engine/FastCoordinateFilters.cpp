@@ -190,6 +190,27 @@ bool filter14(const PassInputs &in)
     const auto shareTable = diagonalShareTable(g, in.value);
     const std::uint8_t *stepDiag = step.data();
     const std::uint8_t *shareDiag = shareTable.data();
+    // For value >= 0 every numerator y·value + G is >= 0: with y·value =
+    // q0·(value + 1) + r0, the quotient is q0 + (r0 + G) / (value + 1), and
+    // r0 + G stays below 2^11 when value + 1 is below 2^11 - 255.
+    const u64 d = static_cast<u64>(in.value) + 1;
+    if (in.value >= 0 && d + 255 < SmallDivisor::smallDivisorLimit) {
+        const u32 ud = static_cast<u32>(d);
+        const u32 uv = static_cast<u32>(v);
+        const SmallDivisor small(d);
+        pixelPass(g, in.finish, [=](i32 y) {
+            const u32 yv = static_cast<u32>(y) * uv;
+            const u32 q0 = yv / ud;
+            const u32 r0 = yv - q0 * ud;
+            const std::uint8_t *stepRow = stepDiag + y;
+            const std::uint8_t *shareRow = shareDiag + y;
+            return [=](u32 w, i32 x) {
+                const u32 gg = byte1(w);
+                return Rgb{byte0(w) * uv + stepRow[x], gg + q0 + small.quotient(r0 + gg), 2 * byte2(w) + shareRow[x]};
+            };
+        });
+        return true;
+    }
     pixelPass(g, in.finish, [=](i32 y) {
         const i32 yv = y * v;
         const std::uint8_t *stepRow = stepDiag + y;
@@ -203,6 +224,8 @@ bool filter14(const PassInputs &in)
     return true;
 }
 
+// In a row, x % (y + 1) is x itself for x <= y, and y % (x + 1) is y itself
+// for x > y: each side of the diagonal needs only one of the two quotients.
 bool filter15(const PassInputs &in)
 {
     const PassGeometry &g = in.geometry;
@@ -210,15 +233,25 @@ bool filter15(const PassInputs &in)
     const i64 d = add64(in.value, 1);
     const auto inverse = columnInverses(g);
     const float *inv = inverse.data();
-    pixelPass(g, in.finish, [=](i32 y) {
-        const ConstantDivisor rowDivisor(static_cast<u32>(y) + 1);
+    const Finish finish = in.finish;
+    const int threads = threadsFor(g.rows);
+#pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
+    for (i32 y = 0; y < g.rows; ++y) {
         const u32 bTerm = static_cast<u32>(low32(rem64(y, d)));
-        return [=](u32 w, i32 x) {
-            const u32 rr = rowDivisor.remainder(static_cast<u32>(x));
+        const i32 split = y + 1 < g.columns ? y + 1 : g.columns;
+        std::uint8_t *row = g.row(y);
+        formulaRow(row, split, [=](u32 w, i32 x) {
             const u32 rg = static_cast<u32>(smallQuotient(y, x + 1, inv[x]).remainder);
-            return Rgb{byte0(w) + rr * v, byte1(w) + rg * v, byte2(w) + static_cast<u32>(x) + bTerm};
-        };
-    });
+            return Rgb{byte0(w) + static_cast<u32>(x) * v, byte1(w) + rg * v, byte2(w) + static_cast<u32>(x) + bTerm};
+        }, finish);
+        const ConstantDivisor rowDivisor(static_cast<u32>(y) + 1);
+        const u32 gTerm = static_cast<u32>(y) * v;
+        const u32 bStart = static_cast<u32>(split) + bTerm;
+        formulaRow(row + static_cast<std::ptrdiff_t>(split) * 4, g.columns - split, [=](u32 w, i32 i) {
+            const u32 x = static_cast<u32>(split + i);
+            return Rgb{byte0(w) + rowDivisor.remainder(x) * v, byte1(w) + gTerm, byte2(w) + static_cast<u32>(i) + bStart};
+        }, finish);
+    }
     return true;
 }
 

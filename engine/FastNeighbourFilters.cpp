@@ -108,7 +108,9 @@ void filter8(const PassInputs &in)
             return;
         const auto firstRow = static_cast<std::int32_t>(lo / columns);
         const auto lastRow = static_cast<std::int32_t>((hi - 1) / columns);
-#pragma omp parallel for schedule(static) num_threads(threadsFor(lastRow - firstRow + 1))
+        const int threads = threadsFor(lastRow - firstRow + 1);
+        // Within a half, rows are independent of one another.
+#pragma omp parallel for schedule(dynamic, rowChunkFor(lastRow - firstRow + 1, threads)) num_threads(threads)
         for (std::int32_t y = firstRow; y <= lastRow; ++y) {
             const std::int64_t start = static_cast<std::int64_t>(y) * columns;
             const auto x0 = static_cast<std::int32_t>(lo > start ? lo - start : 0);
@@ -143,7 +145,8 @@ void filter9(const PassInputs &in)
     const PassGeometry &g = in.geometry;
     const float fv = static_cast<float>(in.value);
     const bool checked = !isWithin(in.value, plainFilter9Limit);
-#pragma omp parallel for schedule(static) num_threads(threadsFor(g.rows))
+    const int threads = threadsFor(g.rows);
+#pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
     for (std::int32_t y = 0; y < g.rows; ++y) {
         // The last column fails the guard.
         if (checked)

@@ -7,6 +7,7 @@
 #include "FastFilters.h"
 
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 namespace tintwell::fast {
@@ -261,16 +262,25 @@ bool filter17(const PassInputs &in)
     // The byte sum is below 2^11: a 32-bit multiply and shift divides it.
     const i64 d = add64(in.value, 1);
     const SmallDivisor sum(magnitudeOf(d));
-    const u32 sign = d < 0 ? 0xFFFFFFFFu : 0u;
-    pixelPass(in.geometry, in.finish, [=](i32) {
-        return [=](u32 w, i32) {
-            const u32 r = byte0(w), g = byte1(w), b = byte2(w);
-            const u32 q = (sum.quotient(r + g + b) ^ sign) - sign;
-            const u32 r1 = (r + q * v) & 0xFFu;
-            const u32 g1 = (g + divideSmall<3>(r1 + g + b) * v) & 0xFFu;
-            return Rgb{r1, g1, b + divideSmall<5>(r1 + g1 + b) * v};
-        };
-    });
+    // A negative divisor negates the quotient; the usual positive one is a
+    // loop of its own, without the negation.
+    const auto run = [&](auto negativeDivisor) {
+        pixelPass(in.geometry, in.finish, [=](i32) {
+            return [=](u32 w, i32) {
+                const u32 r = byte0(w), g = byte1(w), b = byte2(w);
+                u32 q = sum.quotient(r + g + b);
+                if constexpr (decltype(negativeDivisor)::value)
+                    q = 0u - q;
+                const u32 r1 = (r + q * v) & 0xFFu;
+                const u32 g1 = (g + divideSmall<3>(r1 + g + b) * v) & 0xFFu;
+                return Rgb{r1, g1, b + divideSmall<5>(r1 + g1 + b) * v};
+            };
+        });
+    };
+    if (d < 0)
+        run(std::true_type{});
+    else
+        run(std::false_type{});
     return true;
 }
 

@@ -138,21 +138,58 @@ TINTWELL_VECTOR_CLONES void row9(std::uint8_t *row, std::int32_t columns, float 
     }
 }
 
+// trunc(float((R + G + B) / 3) · value) for every pixel of a row (value small
+// enough that the conversion needs no range check).
+TINTWELL_VECTOR_CLONES void thirdsTimesValue9(const std::uint8_t *row, std::int32_t columns, float fv, i32 *out)
+{
+    for (std::int32_t x = 0; x < columns; ++x) {
+        const u32 w = loadWord(row, x);
+        const u32 a = divideSmall<3>(byte0(w) + byte1(w) + byte2(w));
+        out[x] = truncFloat<false>(static_cast<float>(static_cast<i32>(a)) * fv);
+    }
+}
+
+// Filter 9 on a row whose products thirdsTimesValue9 formed first: R takes the
+// pixel's own product, G its right-hand neighbour's.
+TINTWELL_VECTOR_CLONES void row9FromProducts(std::uint8_t *row, std::int32_t columns, const i32 *products, float fv,
+                                             Finish finish)
+{
+    for (std::int32_t x = 0; x < columns; ++x) {
+        const u32 w = loadWord(row, x);
+        const u32 r = static_cast<u32>(products[x]) & 0xFFu;
+        const i32 gFull = products[x + 1];
+        const float gv = static_cast<float>(gFull) * fv;
+        const u32 b = static_cast<u32>(truncFloat<false>(static_cast<float>(static_cast<i32>(r)) + gv));
+        storeWord(row, x, finish.apply(w, Rgb{r, static_cast<u32>(gFull), b}));
+    }
+}
+
 // Each pixel reads its right-hand neighbour, which the pass reaches next: a
-// row only reads itself, so rows need no copies.
+// row only reads itself, so rows need no copies. For moderate values each
+// pixel's (R + G + B) / 3 · value is formed once per row, before the row is
+// rewritten, and read by the pixel and its left-hand neighbour.
 void filter9(const PassInputs &in)
 {
     const PassGeometry &g = in.geometry;
     const float fv = static_cast<float>(in.value);
     const bool checked = !isWithin(in.value, plainFilter9Limit);
     const int threads = threadsFor(g.rows);
+    if (checked) {
 #pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
-    for (std::int32_t y = 0; y < g.rows; ++y) {
-        // The last column fails the guard.
-        if (checked)
-            row9<true>(g.row(y), g.columns - 1, fv, in.finish);
-        else
-            row9<false>(g.row(y), g.columns - 1, fv, in.finish);
+        for (std::int32_t y = 0; y < g.rows; ++y)
+            row9<true>(g.row(y), g.columns - 1, fv, in.finish); // the last column fails the guard
+        return;
+    }
+#pragma omp parallel num_threads(threads)
+    {
+        std::vector<i32> products(static_cast<std::size_t>(g.columns));
+#pragma omp for schedule(dynamic, rowChunkFor(g.rows, threads))
+        for (std::int32_t y = 0; y < g.rows; ++y) {
+            std::uint8_t *row = g.row(y);
+            thirdsTimesValue9(row, g.columns, fv, products.data());
+            // The last column fails the guard.
+            row9FromProducts(row, g.columns - 1, products.data(), fv, in.finish);
+        }
     }
 }
 

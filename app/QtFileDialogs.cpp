@@ -32,6 +32,18 @@ QString runDialog(QFileDialog &dialog)
     return dialog.selectedFiles().constFirst();
 }
 
+// A save dialog that offers one file type and adds its suffix to a bare name.
+QString runSaveDialog(QWidget *parent, const QString &title, const QString &filter,
+                      const QString &suffix)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
+    return runDialog(dialog);
+}
+
 } // namespace
 
 QString QtFileDialogs::openImagePath()
@@ -45,20 +57,12 @@ QString QtFileDialogs::openImagePath()
 
 QString QtFileDialogs::saveImagePath()
 {
-    QFileDialog dialog(m_parent, tr("Save Picture as JPEG"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(tr("JPEG images (*.jpg)"));
-    dialog.setDefaultSuffix(QStringLiteral("jpg"));
-    return runDialog(dialog);
+    return runSaveDialog(m_parent, tr("Save Picture as JPEG"), tr("JPEG images (*.jpg)"),
+                         QStringLiteral("jpg"));
 }
 
 QString QtFileDialogs::exportPngPath()
 {
-    QFileDialog dialog(m_parent, tr("Export Picture as PNG"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(tr("PNG images (*.png)"));
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    return runDialog(dialog);
+    return runSaveDialog(m_parent, tr("Export Picture as PNG"), tr("PNG images (*.png)"),
+                         QStringLiteral("png"));
 }

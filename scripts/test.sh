@@ -8,20 +8,28 @@ scripts/install-deps.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+
+# Number of tests a ctest log says it ran.
+ran() { grep -oE 'tests failed out of [0-9]+' "$1" | grep -oE '[0-9]+$' || echo 0; }
 
 echo "== release build and tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j"$jobs"
-ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600
+ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600 | tee "$logs/release"
 
 echo "== sanitizer build and tests (ASan + UBSan)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTINTWELL_SANITIZE=ON \
   -DTINTWELL_BUILD_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900
+  ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900 | tee "$logs/asan"
 
 if [ -x fuzz/run.sh ]; then
   echo "== fuzzing"
   fuzz/run.sh
 fi
+
+echo "== summary"
+echo "tests: $(( $(ran "$logs/release") + $(ran "$logs/asan") )) passed, 0 failed"

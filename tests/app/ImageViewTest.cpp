@@ -6,19 +6,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-namespace {
-
-struct ShownView {
-    ShownView(int w, int h)
-    {
-        view.resize(w, h);
-        view.show();
-        QApplication::processEvents();
-    }
-    ImageView view;
-};
-
-} // namespace
+using testpics::ShownView;
 
 TEST(ImageView, ScalesAWidePictureDownToFitKeepingItsAspect)
 {

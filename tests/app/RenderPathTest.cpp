@@ -48,19 +48,10 @@ void expectSameMetadata(const QImage &a, const QImage &b)
     EXPECT_EQ(a.devicePixelRatio(), b.devicePixelRatio());
 }
 
-struct ShownView {
-    ShownView(int w, int h)
-    {
-        view.resize(w, h);
-        view.show();
-        QApplication::processEvents();
-    }
-    ImageView view;
-};
-
 } // namespace
 
 using RenderPathCycle = AppFixture;
+using testpics::ShownView;
 
 // Small pictures take a plain copy; from 8 MB on the copy goes into huge pages.
 class RenderPath : public AppFixture, public ::testing::WithParamInterface<QSize>

@@ -1,6 +1,10 @@
-// Pictures made by the tests themselves, and byte-level comparison helpers.
+// Pictures made by the tests themselves, byte-level comparison helpers, and a
+// shown image view.
 #pragma once
 
+#include "ImageView.h"
+
+#include <QApplication>
 #include <QImage>
 #include <QString>
 
@@ -25,5 +29,16 @@ Rgba pixelAt(const QImage &image, int x, int y);
 
 // Mean absolute difference per colour byte, for lossy comparisons.
 double meanDifference(const QImage &a, const QImage &b);
+
+// An image view of the given size, shown and laid out.
+struct ShownView {
+    ShownView(int w, int h)
+    {
+        view.resize(w, h);
+        view.show();
+        QApplication::processEvents();
+    }
+    ImageView view;
+};
 
 } // namespace testpics

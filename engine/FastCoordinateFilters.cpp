@@ -167,6 +167,25 @@ bool filter13(const PassInputs &in)
     const u32 v = static_cast<u32>(low32(in.value));
     const auto columnTerm = columnTable(g, [d, value = in.value](i32 x) { return mul64(div64(x, d), value); });
     const std::uint8_t *col = columnTerm.data();
+    // The usual divisor, 2 <= d < 2^31, has a shift of 32 or more: the
+    // quotient is the high word of the product shifted by the rest, without
+    // the negation of a negative divisor.
+    if (d >= 2 && d < static_cast<i64>(int31)) {
+        const ConstantDivisor product(static_cast<u32>(d));
+        const u32 multiplier = product.multiplier;
+        const u32 rest = product.shift - 32;
+        pixelPass(g, in.finish, [=](i32 y) {
+            const u32 gTerm = static_cast<u32>(low32(div64(y, d))) * v;
+            return [=](u32 w, i32 x) {
+                const u32 r = byte0(w), b = byte2(w);
+                const u32 r1 = r + b + col[x];
+                const u64 n = static_cast<u32>(x) * static_cast<u32>(y);
+                const u32 q = static_cast<u32>((n * multiplier) >> 32) >> rest;
+                return Rgb{r1, 2 * byte1(w) + gTerm, (r1 + q) * v + b};
+            };
+        });
+        return true;
+    }
     const SignedDivisor product(d);
     pixelPass(g, in.finish, [=](i32 y) {
         const u32 gTerm = static_cast<u32>(low32(div64(y, d))) * v;

@@ -55,8 +55,12 @@ struct Rgb {
 
 // The colour offsets, negative and reverse of the kernel, applied to the
 // formula's bytes and packed with the pixel's untouched byte 3. The negative
-// is (v ^ m) - m with m all ones, the reverse a choice of shift counts.
+// of c + offset is ((c + offset) ^ m) - m with m all ones, which equals
+// (c ^ m) + (1 - offset): each byte is one xor and one add of a per-pass
+// constant (the offset itself without the negative). The reverse is a choice
+// of shift counts.
 struct Finish {
+    // The offsets, or 1 - offset with the negative.
     std::uint32_t red = 0;
     std::uint32_t green = 0;
     std::uint32_t blue = 0;
@@ -70,13 +74,18 @@ struct Finish {
           blue(static_cast<std::uint32_t>(b)), negativeMask(negative ? 0xFFFFFFFFu : 0u),
           shiftR(reverse ? 16u : 0u), shiftB(reverse ? 0u : 16u)
     {
+        if (negative) {
+            red = 1u - red;
+            green = 1u - green;
+            blue = 1u - blue;
+        }
     }
 
     std::uint32_t apply(std::uint32_t w, Rgb c) const
     {
-        const std::uint32_t r = ((c.r + red) ^ negativeMask) - negativeMask;
-        const std::uint32_t g = ((c.g + green) ^ negativeMask) - negativeMask;
-        const std::uint32_t b = ((c.b + blue) ^ negativeMask) - negativeMask;
+        const std::uint32_t r = (c.r ^ negativeMask) + red;
+        const std::uint32_t g = (c.g ^ negativeMask) + green;
+        const std::uint32_t b = (c.b ^ negativeMask) + blue;
         return (w & 0xFF000000u) | ((r & 0xFFu) << shiftR) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << shiftB);
     }
 };

@@ -24,6 +24,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #if defined(Q_OS_LINUX)
 #include <sys/mman.h>
@@ -49,24 +50,103 @@ bool isTicked(const QCheckBox *box)
     return box->checkState() != Qt::Unchecked;
 }
 
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+// A block of memory asked for as transparent huge pages, with its size.
+struct HugeBlock {
+    void *memory;
+    std::size_t size;
+};
+
+// Blocks whose images are gone, kept for the next copy of the same size so
+// that its pages are already in place. At most two are kept (the picture shown
+// and the one being made), all of one size; any other block is freed. An image
+// drops its block on whichever thread lets go of it last, hence the mutex. The
+// pool lives as long as the process, so images released at exit still find it.
+class HugeBlockPool
+{
+public:
+    static HugeBlockPool &instance()
+    {
+        static HugeBlockPool *pool = new HugeBlockPool;
+        return *pool;
+    }
+
+    HugeBlock *take(std::size_t size)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            for (std::size_t i = 0; i < m_count; ++i) {
+                if (m_blocks[i]->size == size) {
+                    HugeBlock *block = m_blocks[i];
+                    m_blocks[i] = m_blocks[--m_count];
+                    return block;
+                }
+            }
+        }
+        void *memory = std::aligned_alloc(hugePage, size);
+        if (!memory)
+            return nullptr;
+        madvise(memory, size, MADV_HUGEPAGE);
+        return new HugeBlock{memory, size};
+    }
+
+    void give(HugeBlock *block)
+    {
+        HugeBlock *dropped[keep + 1] = {};
+        std::size_t droppedCount = 0;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            // Blocks of another size are no use to the next copy.
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < m_count; ++i) {
+                if (m_blocks[i]->size == block->size)
+                    m_blocks[kept++] = m_blocks[i];
+                else
+                    dropped[droppedCount++] = m_blocks[i];
+            }
+            m_count = kept;
+            if (m_count < keep)
+                m_blocks[m_count++] = block;
+            else
+                dropped[droppedCount++] = block;
+        }
+        for (std::size_t i = 0; i < droppedCount; ++i) {
+            std::free(dropped[i]->memory);
+            delete dropped[i];
+        }
+    }
+
+    static void release(void *info) { instance().give(static_cast<HugeBlock *>(info)); }
+
+    static constexpr std::size_t hugePage = std::size_t(2) * 1024 * 1024;
+
+private:
+    static constexpr std::size_t keep = 2;
+    std::mutex m_mutex;
+    HugeBlock *m_blocks[keep] = {};
+    std::size_t m_count = 0;
+};
+#endif
+
 // A deep copy of `image` with everything QImage::copy() keeps (offset,
 // resolution, text, colour space, device pixel ratio). A large copy goes into
 // memory asked for as transparent huge pages: fresh memory in 4 KB pages takes
 // one page fault per page on first touch, which for a 24-megapixel picture
 // costs several times the copy itself. Without huge pages only speed suffers.
+// The blocks of released copies are reused (HugeBlockPool), so a render after
+// the first writes into pages already in place.
 QImage freshCopy(const QImage &image)
 {
 #if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
-    constexpr qsizetype hugePage = qsizetype(2) * 1024 * 1024;
+    constexpr qsizetype hugePage = qsizetype(HugeBlockPool::hugePage);
     const qsizetype bytes = image.sizeInBytes();
     if (bytes >= 4 * hugePage) {
         const qsizetype rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-        if (void *memory = std::aligned_alloc(std::size_t(hugePage), std::size_t(rounded))) {
-            madvise(memory, std::size_t(rounded), MADV_HUGEPAGE);
-            QImage copy(static_cast<uchar *>(memory), image.width(), image.height(), image.bytesPerLine(),
-                        image.format(), [](void *block) { std::free(block); }, memory);
+        if (HugeBlock *block = HugeBlockPool::instance().take(std::size_t(rounded))) {
+            QImage copy(static_cast<uchar *>(block->memory), image.width(), image.height(), image.bytesPerLine(),
+                        image.format(), &HugeBlockPool::release, block);
             if (copy.isNull()) {
-                std::free(memory);
+                HugeBlockPool::release(block);
                 return image.copy();
             }
             std::memcpy(copy.bits(), image.constBits(), std::size_t(bytes));

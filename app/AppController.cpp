@@ -73,6 +73,8 @@ public:
 
     HugeBlock *take(std::size_t size)
     {
+        HugeBlock *dropped[keep] = {};
+        std::size_t droppedCount = 0;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             for (std::size_t i = 0; i < m_count; ++i) {
@@ -82,7 +84,13 @@ public:
                     return block;
                 }
             }
+            // None fits: the kept blocks belong to a picture of another size,
+            // so they go before a new block is allocated.
+            for (std::size_t i = 0; i < m_count; ++i)
+                dropped[droppedCount++] = m_blocks[i];
+            m_count = 0;
         }
+        freeBlocks(dropped, droppedCount);
         void *memory = std::aligned_alloc(hugePage, size);
         if (!memory)
             return nullptr;
@@ -110,9 +118,14 @@ public:
             else
                 dropped[droppedCount++] = block;
         }
-        for (std::size_t i = 0; i < droppedCount; ++i) {
-            std::free(dropped[i]->memory);
-            delete dropped[i];
+        freeBlocks(dropped, droppedCount);
+    }
+
+    static void freeBlocks(HugeBlock *const *blocks, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            std::free(blocks[i]->memory);
+            delete blocks[i];
         }
     }
 

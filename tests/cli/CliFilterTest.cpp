@@ -1,9 +1,7 @@
 // End to end: tintwell-cli writes exactly the bytes of the engine's pass over
 // the decoded picture, for every filter, value, offset and flag.
 #include "CliProcess.h"
-
-#include "FilterPass.h"
-#include "PassContext.h"
+#include "ReferencePass.h"
 
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -39,20 +37,10 @@ QImage decodeWorking(const QString &path)
 }
 
 // The engine's reference pass with the context filled by hand.
-QImage expectedPass(QImage image, qint32 filter, qint64 value, const Variant &v)
+QImage expectedPass(const QImage &image, qint32 filter, qint64 value, const Variant &v)
 {
-    tintwell::current_filter = filter;
-    tintwell::bytesPerSample = 4;
-    tintwell::bytesPerRow = image.width() * 4;
-    tintwell::width = image.width();
-    tintwell::height = image.height();
-    tintwell::red = v.red;
-    tintwell::green = v.green;
-    tintwell::blue = v.blue;
-    const tintwell::BitmapView view{image.bits(), {double(image.width()), double(image.height())},
-                                    image.width() * 4, 4};
-    tintwell::filterBitmapReference(view, value, v.negative, v.reverse);
-    return image;
+    return tintwell::test::referencePass(
+        image, {filter, value, v.red, v.green, v.blue, v.negative, v.reverse});
 }
 
 QStringList argumentsFor(qint32 filter, qint64 value, const Variant &v)

@@ -1,5 +1,6 @@
 // renderImage and runPass: the working copy, the pass context and the source left alone.
 #include "ImagePath.h"
+#include "ReferencePass.h"
 #include "TestPictures.h"
 
 #include "FilterPass.h"
@@ -14,26 +15,8 @@ namespace {
 
 using tintwell::PassSettings;
 using tintwell::test::patternImage;
+using tintwell::test::referencePass;
 using tintwell::test::pixelBytes;
-
-// The expected result, built by hand: the pass context filled directly and
-// the engine's reference walk over a copy of the working layout.
-QImage handBuiltPass(const QImage &source, const PassSettings &s)
-{
-    QImage working = tintwell::toWorkingLayout(source).copy();
-    tintwell::current_filter = s.filter;
-    tintwell::bytesPerSample = 4;
-    tintwell::bytesPerRow = working.width() * 4;
-    tintwell::width = working.width();
-    tintwell::height = working.height();
-    tintwell::red = s.red;
-    tintwell::green = s.green;
-    tintwell::blue = s.blue;
-    const tintwell::BitmapView view{working.bits(), {double(working.width()), double(working.height())},
-                                    working.width() * 4, 4};
-    tintwell::filterBitmapReference(view, s.value, s.negative, s.reverse);
-    return working;
-}
 
 TEST(RenderImage, MatchesHandBuiltPassForEveryFilter)
 {
@@ -43,7 +26,7 @@ TEST(RenderImage, MatchesHandBuiltPassForEveryFilter)
         for (qint32 filter = -1; filter <= tintwell::filterCount; ++filter) {
             const PassSettings s{filter, values[(filter + 1) % 4], filter * 11, -filter, 300,
                                  filter % 2 == 0, filter % 3 == 0};
-            const QImage expected = handBuiltPass(source, s);
+            const QImage expected = referencePass(source, s);
             const QImage result = tintwell::renderImage(source, s);
             ASSERT_EQ(result.format(), expected.format()) << "filter " << filter;
             EXPECT_EQ(pixelBytes(result), pixelBytes(expected)) << "filter " << filter;

@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #if defined(Q_OS_LINUX)
 #include <sys/mman.h>
@@ -141,14 +142,29 @@ private:
 };
 #endif
 
-// A deep copy of `image` with everything QImage::copy() keeps (offset,
-// resolution, text, colour space, device pixel ratio). A large copy goes into
-// memory asked for as transparent huge pages: fresh memory in 4 KB pages takes
-// one page fault per page on first touch, which for a 24-megapixel picture
-// costs several times the copy itself. Without huge pages only speed suffers.
-// The blocks of released copies are reused (HugeBlockPool), so a render after
-// the first writes into pages already in place.
-QImage freshCopy(const QImage &image)
+// Everything QImage::copy() keeps besides the pixels (offset, resolution,
+// text, colour space, device pixel ratio), carried over to `copy`.
+void copyMetadata(const QImage &image, QImage &copy)
+{
+    copy.setOffset(image.offset());
+    copy.setDotsPerMeterX(image.dotsPerMeterX());
+    copy.setDotsPerMeterY(image.dotsPerMeterY());
+    const QStringList keys = image.textKeys();
+    for (const QString &key : keys)
+        copy.setText(key, image.text(key));
+    copy.setColorSpace(image.colorSpace());
+    copy.setDevicePixelRatio(image.devicePixelRatio());
+}
+
+// An image laid out like `image` (format, size, row stride, metadata) whose
+// pixels are still to be written: the pass fills them from `image`. A large
+// one goes into memory asked for as transparent huge pages: fresh memory in
+// 4 KB pages takes one page fault per page on first touch, which for a
+// 24-megapixel picture costs several times the pass itself. Without huge
+// pages only speed suffers. The blocks of released images are reused
+// (HugeBlockPool), so a render after the first writes into pages already in
+// place.
+QImage blankLike(const QImage &image)
 {
 #if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
     constexpr qsizetype hugePage = qsizetype(HugeBlockPool::hugePage);
@@ -158,24 +174,18 @@ QImage freshCopy(const QImage &image)
         if (HugeBlock *block = HugeBlockPool::instance().take(std::size_t(rounded))) {
             QImage copy(static_cast<uchar *>(block->memory), image.width(), image.height(), image.bytesPerLine(),
                         image.format(), &HugeBlockPool::release, block);
-            if (copy.isNull()) {
-                HugeBlockPool::release(block);
-                return image.copy();
+            if (!copy.isNull()) {
+                copyMetadata(image, copy);
+                return copy;
             }
-            std::memcpy(copy.bits(), image.constBits(), std::size_t(bytes));
-            copy.setOffset(image.offset());
-            copy.setDotsPerMeterX(image.dotsPerMeterX());
-            copy.setDotsPerMeterY(image.dotsPerMeterY());
-            const QStringList keys = image.textKeys();
-            for (const QString &key : keys)
-                copy.setText(key, image.text(key));
-            copy.setColorSpace(image.colorSpace());
-            copy.setDevicePixelRatio(image.devicePixelRatio());
-            return copy;
+            HugeBlockPool::release(block);
         }
     }
 #endif
-    return image.copy();
+    QImage copy(image.size(), image.format());
+    if (!copy.isNull())
+        copyMetadata(image, copy);
+    return copy;
 }
 
 } // namespace
@@ -214,21 +224,28 @@ void AppController::changePosition()
 
 QImage AppController::applyFilter(qint64 value)
 {
-    // The working copy: current_image is kept in the working layout, so this
-    // is one plain copy of its pixels (a picture in another layout is
-    // converted into a buffer of its own instead). The pass rewrites it in
-    // place and it is returned as the result without a further copy.
-    QImage working = tintwell::toWorkingLayout(current_image);
-    if (!working.isDetached())
-        working = freshCopy(working);
-    if (working.isNull())
+    // current_image is kept in the working layout, so the pass reads it and
+    // writes the result into a fresh image in one go, the only copy of the
+    // pixels. A picture in another layout is converted into a buffer of its
+    // own, which the pass rewrites in place. The result is returned as it is.
+    QImage source = tintwell::toWorkingLayout(current_image);
+    if (source.isNull())
         return {};
     const qint32 red = low32(slider_red->value());
     const qint32 green = low32(slider_green->value());
     const qint32 blue = low32(slider_blue->value());
     const bool negative = isTicked(check_box);
     const bool reverse = isTicked(reverse_box);
-    tintwell::runPass(working, value, red, green, blue, negative, reverse);
+    if (source.isDetached()) {
+        // Converted into a buffer of its own: the pass runs on it in place.
+        QImage working = std::move(source);
+        tintwell::runPass(working, value, red, green, blue, negative, reverse);
+        return working;
+    }
+    QImage working = blankLike(source);
+    if (working.isNull())
+        return {};
+    tintwell::runPassFrom(source, working, value, red, green, blue, negative, reverse);
     return working;
 }
 

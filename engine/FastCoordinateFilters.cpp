@@ -7,6 +7,7 @@
 #include "FastFilters.h"
 
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -260,6 +261,8 @@ bool filter15(const PassInputs &in)
         const u32 bTerm = static_cast<u32>(low32(rem64(y, d)));
         const i32 split = y + 1 < g.columns ? y + 1 : g.columns;
         std::uint8_t *row = g.row(y);
+        if (g.source)
+            std::memcpy(row, g.sourceRow(y), static_cast<std::size_t>(g.bytesPerRow));
         formulaRow(row, split, [=](u32 w, i32 x) {
             const u32 rg = static_cast<u32>(smallQuotient(y, x + 1, inv[x]).remainder);
             return Rgb{byte0(w) + static_cast<u32>(x) * v, byte1(w) + rg * v, byte2(w) + static_cast<u32>(x) + bTerm};

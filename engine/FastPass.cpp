@@ -46,7 +46,8 @@ void kernelPass(const fast::PassGeometry &g, const BitmapView &view, std::int64_
 
 } // namespace
 
-bool filterBitmapFast(const BitmapView &view, std::int64_t value, bool negative, bool reverse)
+bool filterBitmapFast(const BitmapView &view, std::int64_t value, bool negative, bool reverse,
+                      const std::uint8_t *source)
 {
     const std::int32_t columns = passColumns(view);
     const std::int32_t rows = passRows(view);
@@ -54,15 +55,23 @@ bool filterBitmapFast(const BitmapView &view, std::int64_t value, bool negative,
         return false;
 
     fast::PassInputs in;
-    in.geometry = {view.data, columns, rows, view.bytesPerRow};
+    in.geometry = {view.data, columns, rows, view.bytesPerRow, source};
     in.finish = fast::Finish(red, green, blue, negative, reverse);
     in.value = value;
 
     const auto index = static_cast<std::uint32_t>(current_filter);
-    if (isNeighbourFilter(index))
-        return hasPlainNeighbourOffsets(rows, view.bytesPerRow) && fast::runNeighbourFilter(index, in);
+    if (isNeighbourFilter(index)) {
+        // These read other pixels as the in-place walk leaves them: copy first.
+        if (!hasPlainNeighbourOffsets(rows, view.bytesPerRow))
+            return false;
+        fast::copySource(in.geometry);
+        in.geometry.source = nullptr;
+        return fast::runNeighbourFilter(index, in);
+    }
     if (fast::runSimpleFilter(index, in) || fast::runCoordinateFilter(index, in))
         return true;
+    fast::copySource(in.geometry);
+    in.geometry.source = nullptr;
     kernelPass(in.geometry, view, value, negative, reverse);
     return true;
 }

@@ -20,14 +20,22 @@
 
 namespace tintwell::fast {
 
-// A pass over whole four-byte pixels whose rows start bytesPerRow apart.
+// A pass over whole four-byte pixels whose rows start bytesPerRow apart. A
+// pass with a source reads every row from there (same stride, not
+// overlapping) and writes it to data: the bytes of copying the source into
+// data and then running the pass in place, with one trip through memory.
 struct PassGeometry {
     std::uint8_t *data = nullptr;
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     std::ptrdiff_t bytesPerRow = 0;
+    const std::uint8_t *source = nullptr;
 
     std::uint8_t *row(std::int32_t y) const { return data + static_cast<std::ptrdiff_t>(y) * bytesPerRow; }
+    const std::uint8_t *sourceRow(std::int32_t y) const
+    {
+        return source + static_cast<std::ptrdiff_t>(y) * bytesPerRow;
+    }
 };
 
 // One pixel as a 32-bit word: byte 0 in the low bits. Loads and stores go
@@ -133,6 +141,27 @@ TINTWELL_VECTOR_CLONES void formulaRow(std::uint8_t *row, std::int32_t columns, 
     }
 }
 
+// formulaRow reading the row from `in` and writing it to `out`, which do not
+// overlap.
+template <class Formula>
+TINTWELL_VECTOR_CLONES void formulaRowFrom(const std::uint8_t *__restrict in, std::uint8_t *__restrict out,
+                                           std::int32_t columns, Formula formula, Finish finish)
+{
+    for (std::int32_t x = 0; x < columns; ++x) {
+        const std::uint32_t w = loadWord(in, x);
+        storeWord(out, x, finish.apply(w, formula(w, x)));
+    }
+}
+
+// The bytes of a row past its last whole pixel (padding), which a pass from a
+// source copies unchanged.
+inline void copyRowPadding(const PassGeometry &g, std::int32_t y)
+{
+    const std::ptrdiff_t used = static_cast<std::ptrdiff_t>(g.columns) * 4;
+    if (g.bytesPerRow > used)
+        std::memcpy(g.row(y) + used, g.sourceRow(y) + used, static_cast<std::size_t>(g.bytesPerRow - used));
+}
+
 // Runs a formula that reads only the visited pixel over every pixel, rows
 // spread over threads in chunks. rowSetup(y) hoists what depends on the row and returns
 // the per-pixel formula f(word, x) -> Rgb.
@@ -143,8 +172,27 @@ void pixelPass(const PassGeometry &g, const Finish &finish, const RowSetup &rowS
     // Rows are independent: hand them out in chunks rather than one fixed band
     // per thread, so a momentarily busy core does not hold up the pass.
 #pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
+    for (std::int32_t y = 0; y < g.rows; ++y) {
+        if (g.source) {
+            formulaRowFrom(g.sourceRow(y), g.row(y), g.columns, rowSetup(y), finish);
+            copyRowPadding(g, y);
+        } else {
+            formulaRow(g.row(y), g.columns, rowSetup(y), finish);
+        }
+    }
+}
+
+// Copies the source of a pass into its data, rows spread over threads: what a
+// pass that reads other pixels needs before it runs in place.
+inline void copySource(const PassGeometry &g)
+{
+    if (!g.source)
+        return;
+    const std::size_t bytes = static_cast<std::size_t>(g.bytesPerRow);
+    const int threads = threadsFor(g.rows);
+#pragma omp parallel for schedule(static) num_threads(threads)
     for (std::int32_t y = 0; y < g.rows; ++y)
-        formulaRow(g.row(y), g.columns, rowSetup(y), finish);
+        std::memcpy(g.row(y), g.sourceRow(y), bytes);
 }
 
 } // namespace tintwell::fast

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 
 namespace tintwell {
@@ -55,6 +56,25 @@ void filterBitmap(const BitmapView &view, std::int64_t value, bool negative, boo
 {
     if (!filterBitmapFast(view, value, negative, reverse))
         filterBitmapReference(view, value, negative, reverse);
+}
+
+} // namespace tintwell
+
+namespace tintwell {
+
+void filterBitmapFrom(const std::uint8_t *source, const BitmapView &view, std::int64_t value, bool negative,
+                      bool reverse)
+{
+    if (source == nullptr || source == view.data) {
+        filterBitmap(view, value, negative, reverse);
+        return;
+    }
+    if (filterBitmapFast(view, value, negative, reverse, source))
+        return;
+    const std::int32_t rows = passRows(view);
+    if (rows > 0 && view.bytesPerRow > 0)
+        std::memcpy(view.data, source, static_cast<std::size_t>(rows) * static_cast<std::size_t>(view.bytesPerRow));
+    filterBitmapReference(view, value, negative, reverse);
 }
 
 } // namespace tintwell

@@ -21,6 +21,14 @@ std::int32_t passRows(const BitmapView &view);
 // bytes of filterBitmapReference, using a loop specialised for the filter.
 void filterBitmap(const BitmapView &view, std::int64_t value, bool negative, bool reverse);
 
+// filterBitmap over a copy of `source` made into the view: the pass's rows
+// (passRows(view) · bytesPerRow bytes from each of source and view.data, not
+// overlapping) end up as copying them over and calling filterBitmap would
+// leave them. The specialised loops read the source and write the view in one
+// trip through memory instead of two.
+void filterBitmapFrom(const std::uint8_t *source, const BitmapView &view, std::int64_t value, bool negative,
+                      bool reverse);
+
 // The plain sequential walk: changePixel once per pixel, row by row, each row
 // starting at data + y * bytesPerRow. The definition of the result.
 void filterBitmapReference(const BitmapView &view, std::int64_t value, bool negative, bool reverse);

@@ -56,6 +56,14 @@ void convertToWorkingLayout(QImage &image);
 void runPass(QImage &working, qint64 value, qint32 red, qint32 green, qint32 blue, bool negative,
              bool reverse);
 
+// runPass over a copy of `source` made into `target`, an image of the same
+// working-layout format, size and row stride whose pixels are not shared and
+// whose bytes do not matter: the pass reads `source` and writes `target` in
+// one trip through memory. Gives the bytes of copying `source` and calling
+// runPass on the copy; a `target` of another layout is replaced by that copy.
+void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red, qint32 green, qint32 blue,
+                 bool negative, bool reverse);
+
 // The whole render: sets current_filter, makes a fresh working copy of
 // `source` (never written) and runs the pass on it. Returns the result.
 QImage renderImage(const QImage &source, const PassSettings &settings);

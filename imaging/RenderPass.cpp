@@ -17,6 +17,36 @@ bool isWorkingLayout(const QImage &image)
 
 } // namespace
 
+namespace {
+
+// Fills the pass context from `working` in the fixed order and returns its view.
+BitmapView passViewOf(QImage &working, std::uint8_t *data)
+{
+    const std::int32_t sampleStride = working.depth() / workingBitsPerSample;
+    const auto rowStride = static_cast<std::int32_t>(working.bytesPerLine());
+
+    tintwell::bytesPerSample = sampleStride;
+    tintwell::bytesPerRow = rowStride;
+    tintwell::width = working.width();
+    tintwell::height = working.height();
+
+    BitmapView view;
+    view.data = data;
+    view.size = {static_cast<double>(working.width()), static_cast<double>(working.height())};
+    view.bytesPerRow = rowStride;
+    view.bytesPerSample = sampleStride;
+    return view;
+}
+
+void setOffsets(qint32 red, qint32 green, qint32 blue)
+{
+    tintwell::red = red;
+    tintwell::green = green;
+    tintwell::blue = blue;
+}
+
+} // namespace
+
 void runPass(QImage &working, qint64 value, qint32 red, qint32 green, qint32 blue, bool negative,
              bool reverse)
 {
@@ -26,24 +56,30 @@ void runPass(QImage &working, qint64 value, qint32 red, qint32 green, qint32 blu
     std::uint8_t *data = working.bits();
     if (!data)
         return;
-
-    const std::int32_t sampleStride = working.depth() / workingBitsPerSample;
-    const auto rowStride = static_cast<std::int32_t>(working.bytesPerLine());
-
-    tintwell::bytesPerSample = sampleStride;
-    tintwell::bytesPerRow = rowStride;
-    tintwell::width = working.width();
-    tintwell::height = working.height();
-    tintwell::red = red;
-    tintwell::green = green;
-    tintwell::blue = blue;
-
-    BitmapView view;
-    view.data = data;
-    view.size = {static_cast<double>(working.width()), static_cast<double>(working.height())};
-    view.bytesPerRow = rowStride;
-    view.bytesPerSample = sampleStride;
+    const BitmapView view = passViewOf(working, data);
+    setOffsets(red, green, blue);
     filterBitmap(view, value, negative, reverse);
+}
+
+void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red, qint32 green, qint32 blue,
+                 bool negative, bool reverse)
+{
+    if (source.isNull() || !isWorkingLayout(source))
+        return;
+    const bool sameLayout = !target.isNull() && source.format() == target.format() &&
+                            source.size() == target.size() && source.bytesPerLine() == target.bytesPerLine();
+    if (!sameLayout) {
+        target = source.copy();
+        runPass(target, value, red, green, blue, negative, reverse);
+        return;
+    }
+    // bits() detaches a target that shares its pixels, with the source too.
+    std::uint8_t *data = target.bits();
+    if (!data)
+        return;
+    const BitmapView view = passViewOf(target, data);
+    setOffsets(red, green, blue);
+    filterBitmapFrom(source.constBits(), view, value, negative, reverse);
 }
 
 QImage renderImage(const QImage &source, const PassSettings &settings)

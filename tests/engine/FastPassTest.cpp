@@ -1,6 +1,7 @@
 // The fast pass against the sequential walk: every filter, on bitmaps large
 // enough to be split over threads, with several thread counts so that band
-// boundaries move; plus the exact-division helpers the fast loops rely on.
+// boundaries move, in place and reading from a separate source; plus the
+// exact-division helpers the fast loops rely on.
 #include "EngineTestSupport.h"
 #include "engine/FastDivision.h"
 #include "engine/FastPassKit.h"
@@ -8,6 +9,8 @@
 
 #include <omp.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -66,9 +69,23 @@ protected:
                                           << bitmap.rows() << " row " << bitmap.bytesPerRow() << ", value " << value
                                           << ", offsets " << r << " " << g << " " << b << ", negative " << negative
                                           << ", reverse " << reverse << ", threads " << omp_get_max_threads());
+        // From a source: the pass's rows of a target full of other bytes end
+        // up as the in-place walk leaves them, and nothing else is written.
+        Bitmap target(bitmap.columns(), bitmap.rows(), bitmap.bytesPerSample(), bitmap.bytesPerRow(), 0xA5);
+        const BitmapView targetView = viewOf(target);
+        const std::ptrdiff_t start = targetView.data - target.data();
+        const std::vector<std::uint8_t> source = bitmap.bytes();
         tintwell::filterBitmapReference(viewOf(reference), value, negative, reverse);
         tintwell::filterBitmap(viewOf(bitmap), value, negative, reverse);
         ASSERT_EQ(bitmap.bytes(), reference.bytes());
+
+        Bitmap expected = target;
+        const std::size_t passBytes = static_cast<std::size_t>(tintwell::passRows(targetView)) *
+                                      static_cast<std::size_t>(targetView.bytesPerRow);
+        std::copy_n(source.begin() + start, passBytes, expected.bytes().begin() + start);
+        tintwell::filterBitmapReference(viewOf(expected), value, negative, reverse);
+        tintwell::filterBitmapFrom(source.data() + start, targetView, value, negative, reverse);
+        ASSERT_EQ(target.bytes(), expected.bytes()) << "from a source";
     }
 
     static BitmapView wholeView(Bitmap &bm) { return bm.view(); }

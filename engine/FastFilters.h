@@ -19,6 +19,10 @@ struct PassInputs {
 // any index above 24 is the identity. Returns false for an index it does not run.
 bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
 
+// Filters whose formulas only add, subtract and multiply, in 16-bit lanes:
+// 0, 19, 22, 23. Returns false for an index it does not run.
+bool runLaneFilter(std::uint32_t index, const PassInputs &in);
+
 // Filters with coordinate quotients or per-value tables: 10-15, 17, 18.
 // Returns false when the value is too large for the hoisted quotients to be
 // exact; the caller then takes the per-pixel path.

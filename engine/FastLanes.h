@@ -1,0 +1,121 @@
+// Sixteen pixels at a time in 16-bit lanes: the pixel words of a block split
+// into one vector of R and B and one of G and A, the formula on those, and
+// the offsets, negative and reverse applied to the packed bytes. Only the low
+// 8 bits of a result are stored, so sums and products may wrap in 16 bits.
+#pragma once
+
+#include "FastPassKit.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace tintwell::fast::lanes {
+
+using U8 = std::uint8_t __attribute__((vector_size(64)));
+using U16 = std::uint16_t __attribute__((vector_size(64)));
+using U32 = std::uint32_t __attribute__((vector_size(64)));
+
+inline constexpr std::int32_t blockPixels = 16;
+
+// A block of pixels as the formula sees it: in each pixel's pair of lanes,
+// rb holds R (even lane) and B (odd lane), ga holds G and A, each 0..255.
+struct Lanes {
+    U16 rb;
+    U16 ga;
+};
+
+// The value of each pixel's odd lane moved into its even lane (odd lanes 0),
+// and the other way round.
+inline U16 oddToEven(U16 v) { return reinterpret_cast<U16>(reinterpret_cast<U32>(v) >> 16); }
+inline U16 evenToOdd(U16 v) { return reinterpret_cast<U16>(reinterpret_cast<U32>(v) << 16); }
+
+// The even lanes of `even` with the odd lanes of `odd`.
+inline U16 evenOdd(U16 even, U16 odd)
+{
+    return reinterpret_cast<U16>((reinterpret_cast<U32>(even) & 0xFFFFu) | (reinterpret_cast<U32>(odd) & 0xFFFF0000u));
+}
+
+// The column of each lane's pixel, x0 + 0, 0, 1, 1, ..., 15, 15, modulo 2^16:
+// enough for formulas that only add and multiply it.
+inline U16 columnsFrom(std::int32_t x0)
+{
+    const U16 steps = {0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15};
+    return static_cast<std::uint16_t>(x0) + steps;
+}
+
+// Finish in byte form: the negative as an xor of bytes 0-2 and the offsets
+// (1 - offset with the negative) as a byte-wise add, placed where the reverse
+// puts each channel. Byte 3 passes through.
+struct LaneFinish {
+    std::uint32_t mask = 0;
+    std::uint32_t add = 0;
+    bool reverse = false;
+
+    explicit LaneFinish(const Finish &f)
+        : mask(f.negativeMask & 0x00FFFFFFu),
+          add(((f.red & 0xFFu) << f.shiftR) | ((f.green & 0xFFu) << 8) | ((f.blue & 0xFFu) << f.shiftB)),
+          reverse(f.shiftR != 0)
+    {
+    }
+};
+
+template <bool Reverse>
+inline U32 finishBlock(U32 words, Lanes c, std::uint32_t mask, std::uint32_t add)
+{
+    U32 rb = reinterpret_cast<U32>(c.rb);
+    if constexpr (Reverse)
+        rb = (rb >> 16) | (rb << 16);
+    const U32 packed = (rb & 0x00FF00FFu) | ((reinterpret_cast<U32>(c.ga) << 8) & 0x0000FF00u) | (words & 0xFF000000u);
+    const U8 bytes = reinterpret_cast<U8>(packed ^ mask) + reinterpret_cast<U8>(U32{} + add);
+    return reinterpret_cast<U32>(bytes);
+}
+
+inline Lanes splitBlock(U32 words)
+{
+    const U16 halves = reinterpret_cast<U16>(words);
+    return {halves & 0xFFu, halves >> 8};
+}
+
+// One row through a block formula f(Lanes, x0) -> Lanes. `in` and `out` are
+// the same row for a pass in place; a block is loaded whole before it is
+// stored, so either works. The last partial block goes through a small buffer.
+template <bool Reverse, class Formula>
+TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, std::int32_t columns, Formula formula,
+                                    std::uint32_t mask, std::uint32_t add)
+{
+    std::int32_t x = 0;
+    for (; x + blockPixels <= columns; x += blockPixels) {
+        U32 words;
+        std::memcpy(&words, in + static_cast<std::ptrdiff_t>(x) * 4, sizeof words);
+        const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);
+        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &result, sizeof result);
+    }
+    if (x < columns) {
+        const std::size_t bytes = static_cast<std::size_t>(columns - x) * 4;
+        U32 words = {};
+        std::memcpy(&words, in + static_cast<std::ptrdiff_t>(x) * 4, bytes);
+        const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);
+        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &result, bytes);
+    }
+}
+
+// pixelPass for block formulas: rowSetup(y) returns the row's f(Lanes, x0).
+template <class RowSetup>
+void lanePass(const PassGeometry &g, const Finish &finish, const RowSetup &rowSetup)
+{
+    const LaneFinish f(finish);
+    const int threads = threadsFor(g.rows);
+#pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
+    for (std::int32_t y = 0; y < g.rows; ++y) {
+        const std::uint8_t *in = g.source ? g.sourceRow(y) : g.row(y);
+        if (f.reverse)
+            laneRow<true>(in, g.row(y), g.columns, rowSetup(y), f.mask, f.add);
+        else
+            laneRow<false>(in, g.row(y), g.columns, rowSetup(y), f.mask, f.add);
+        if (g.source)
+            copyRowPadding(g, y);
+    }
+}
+
+} // namespace tintwell::fast::lanes

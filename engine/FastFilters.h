@@ -19,8 +19,9 @@ struct PassInputs {
 // any index above 24 is the identity. Returns false for an index it does not run.
 bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
 
-// Filters whose formulas only add, subtract and multiply, in 16-bit lanes:
-// 0, 19, 22, 23. Returns false for an index it does not run.
+// Filters whose formulas are sums, products and small quotients of bytes, the
+// value and the coordinates, in 16-bit lanes: 0-5, 7, 16, 19, 20, 22-24.
+// Returns false for an index it does not run.
 bool runLaneFilter(std::uint32_t index, const PassInputs &in);
 
 // Filters with coordinate quotients or per-value tables: 10-15, 17, 18.

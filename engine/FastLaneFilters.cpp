@@ -1,8 +1,10 @@
-// Loops in 16-bit lanes (FastLanes.h) for the filters whose formulas only add,
-// subtract and multiply bytes, the value and the coordinates.
+// Loops in 16-bit lanes (FastLanes.h) for the filters whose formulas are sums,
+// products and small quotients of the bytes, the value and the coordinates.
 #include "Arithmetic.h"
+#include "FastDivision.h"
 #include "FastFilters.h"
 #include "FastLanes.h"
+#include "PixelFilters.h"
 
 namespace tintwell::fast {
 
@@ -19,6 +21,34 @@ void uniformLanePass(const PassInputs &in, const PerBlock &perBlock)
     lanes::lanePass(in.geometry, in.finish, [&](i32) { return perBlock; });
 }
 
+// Even lanes divided by a small divisor fixed at compile time (values below 2^11).
+template <std::uint32_t D>
+U16 divideEvenBy(U16 v)
+{
+    constexpr SmallDivisor divisor(D);
+    return lanes::divideEven(v, divisor.multiplier, divisor.shift);
+}
+
+// Even lanes as signed 16-bit numbers divided by D, truncating toward zero
+// (magnitudes below 2^11); odd lanes of the result are unspecified.
+template <std::uint32_t D>
+U16 divideEvenSignedBy(U16 v)
+{
+    const U16 negative = 0 - (v >> 15);
+    const U16 magnitude = (v ^ negative) - negative;
+    return (divideEvenBy<D>(magnitude) ^ negative) - negative;
+}
+
+// x / 3 for bytes, the step of the kernel's running third.
+U16 thirdOfBytes(U16 v) { return ((v & 0xFFu) * 171u) >> 9; }
+
+// runningThird in each lane: t <- ((t + o) mod 256) / 3 for a, b, c in turn.
+U16 runningThirds(U16 a, U16 b, U16 c)
+{
+    const U16 t = thirdOfBytes(a);
+    return thirdOfBytes(thirdOfBytes(t + b) + c);
+}
+
 } // namespace
 
 bool runLaneFilter(std::uint32_t index, const PassInputs &in)
@@ -27,6 +57,73 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
     switch (index) {
     case 0:
         uniformLanePass(in, [v](Lanes p, i32) { return Lanes{p.rb + v, p.ga + v}; });
+        return true;
+    case 1:
+        uniformLanePass(in, [v](Lanes p, i32) { return Lanes{p.rb + v, p.ga - v}; });
+        return true;
+    case 2: {
+        const auto down = static_cast<u16>(1u - v), up = static_cast<u16>(1u + v);
+        uniformLanePass(in, [down, up](Lanes p, i32) { return Lanes{p.rb * down, p.ga * up}; });
+        return true;
+    }
+    case 3: {
+        const auto k = static_cast<u16>(fifthOf(in.value));
+        lanes::lanePass(in.geometry, in.finish, [k](i32 y) {
+            const auto yk = static_cast<u16>(static_cast<u16>(y) * k);
+            return [k, yk](Lanes p, i32 x0) {
+                const U16 xk = lanes::columnsFrom(x0) * k;
+                return Lanes{p.rb + lanes::evenOdd(xk, U16{} + yk), p.ga * k};
+            };
+        });
+        return true;
+    }
+    case 4:
+    case 5: {
+        // Filter 5 with k is filter 4 with -k.
+        auto k = static_cast<u16>(fifthOf(in.value));
+        if (index == 5)
+            k = static_cast<u16>(0u - k);
+        lanes::lanePass(in.geometry, in.finish, [k](i32 y) {
+            const auto ky = static_cast<u16>(static_cast<u16>(y) * k);
+            return [k, ky](Lanes p, i32 x0) {
+                const U16 kx = lanes::columnsFrom(x0) * k;
+                return Lanes{p.rb + lanes::evenOdd(U16{} + ky, kx + ky), p.ga + kx};
+            };
+        });
+        return true;
+    }
+    case 7:
+        uniformLanePass(in, [v](Lanes p, i32) {
+            // Even lanes run R's operands (2R, 2G, 2B), odd lanes B's (2G, 2R, 2B).
+            const U16 first = lanes::evenOdd(p.rb, lanes::evenToOdd(p.ga)) * 2;
+            const U16 second = lanes::evenOdd(p.ga, lanes::evenToOdd(p.rb)) * 2;
+            const U16 blue = lanes::evenOdd(lanes::oddToEven(p.rb), p.rb) * 2;
+            const U16 ae = runningThirds(first, second, blue);
+            const U16 d = runningThirds(blue, p.ga * 2, p.rb * 2);
+            return Lanes{p.rb + ae * v, p.ga + d * v};
+        });
+        return true;
+    case 16:
+        uniformLanePass(in, [v](Lanes p, i32) {
+            const U16 m = divideEvenBy<3>(p.rb + p.ga + lanes::oddToEven(p.rb)) * v;
+            return Lanes{p.rb + m + lanes::evenToOdd(m), p.ga - m};
+        });
+        return true;
+    case 20:
+        uniformLanePass(in, [v](Lanes p, i32) {
+            const U16 r = p.rb, g = p.ga, b = lanes::oddToEven(p.rb);
+            const U16 r1 = (r + divideEvenSignedBy<3>(r + g - b) * v) & 0xFFu;
+            const U16 g1 = (g - divideEvenSignedBy<6>(b - g + r1) * v) & 0xFFu;
+            const U16 b1 = b + divideEvenSignedBy<9>(r1 - b - g1) * v;
+            return Lanes{lanes::evenOdd(r1, lanes::evenToOdd(b1)), g1};
+        });
+        return true;
+    case 24:
+        uniformLanePass(in, [v](Lanes p, i32) {
+            // Even lanes: R + B + value, the new R; odd lanes: B + value.
+            const U16 t = p.rb + lanes::oddToEven(p.rb) + v;
+            return Lanes{t + lanes::evenToOdd(t), 2 * p.ga + v};
+        });
         return true;
     case 19: {
         const auto m = static_cast<u16>(arith::rem64(arith::add64(in.value, 1), 15) + 2);

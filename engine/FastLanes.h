@@ -36,6 +36,38 @@ inline U16 evenOdd(U16 even, U16 odd)
     return reinterpret_cast<U16>((reinterpret_cast<U32>(even) & 0xFFFFu) | (reinterpret_cast<U32>(odd) & 0xFFFF0000u));
 }
 
+// Per-pixel values loaded into the even lane of each of 16 pixels (odd lanes 0):
+// from 16 bytes, or from 16 16-bit numbers.
+inline U16 evenFromBytes(const std::uint8_t *p)
+{
+    using Bytes = std::uint8_t __attribute__((vector_size(16)));
+    Bytes b;
+    std::memcpy(&b, p, sizeof b);
+    return reinterpret_cast<U16>(__builtin_convertvector(b, U32));
+}
+inline U16 evenFromHalves(const std::uint16_t *p)
+{
+    using Halves = std::uint16_t __attribute__((vector_size(32)));
+    Halves h;
+    std::memcpy(&h, p, sizeof h);
+    return reinterpret_cast<U16>(__builtin_convertvector(h, U32));
+}
+// Two 16-bit numbers a pixel, from 16 32-bit words: the low half in the even lane.
+inline U16 pairsFromWords(const std::uint32_t *p)
+{
+    U16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// The even lanes divided by a SmallDivisor's multiplier and shift, in 32 bits
+// (exact for values below 2^11); odd lanes of the result are 0.
+inline U16 divideEven(U16 v, std::uint32_t multiplier, std::uint32_t shift)
+{
+    const U32 n = reinterpret_cast<U32>(v) & 0xFFFFu;
+    return reinterpret_cast<U16>((n * multiplier) >> shift);
+}
+
 // The column of each lane's pixel, x0 + 0, 0, 1, 1, ..., 15, 15, modulo 2^16:
 // enough for formulas that only add and multiply it.
 inline U16 columnsFrom(std::int32_t x0)

@@ -7,7 +7,9 @@
 #include "FastFilters.h"
 #include "FastTruncation.h"
 
+#include <cstddef>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace tintwell::fast {
@@ -239,51 +241,210 @@ TINTWELL_VECTOR_CLONES void evenRow21(std::uint8_t *row, const std::uint8_t *pRo
     }
 }
 
-// Filter 21 in integers, for passes where every truncation has an exact
-// integer form (integerTruncation): the same bytes as the double rows above.
-TINTWELL_VECTOR_CLONES void oddRow21Integer(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow,
-                                            std::int32_t y, std::int32_t columns, u32 v, IntegerTruncation tenth,
-                                            IntegerTruncation minusTenth, Finish finish)
+// Filter 21 in 16-bit lanes, for passes where every truncation has an exact
+// integer form (integerTruncation). A block of 16 pixels is 16 words; as 32
+// 16-bit lanes each word gives a low half (its bytes 0 and 2: R and B) and a
+// high half (bytes 1 and 3: G, and byte 3, which is computed but not stored).
+// Every result byte is trunc(S + t) or S + constant for a sum S of the
+// pixel's byte (coefficient 0, 1 or 2) and the bytes below it (±1), so each
+// lane forms raw = σ·S + offset from bytes flipped by an xor and turns it
+// into the stored byte with two per-lane constants (LaneTruncation, which
+// also takes the offsets and the negative). The column parity, the channel
+// and the signs become constant vectors of period two pixels: no per-pixel
+// selects, and only the sums and the truncation's compare need 16 bits.
+using Lanes16 = std::uint16_t __attribute__((vector_size(64)));
+using SignedLanes16 = std::int16_t __attribute__((vector_size(64)));
+using Words32 = std::uint32_t __attribute__((vector_size(64)));
+
+constexpr std::int32_t blockPixels21 = 16;
+constexpr int lanes21 = 32;
+#ifndef PF21
+#define PF21 4096
+#endif
+
+// The per-lane constants of one row parity, [half][lane] with half 0 the low
+// and 1 the high lanes; lane 2k and 2k + 1 belong to pixel k of the block.
+struct alignas(64) RowLanes21 {
+    std::uint16_t wMask[2][lanes21];   // 0xFF where the pixel's own byte counts
+    std::uint16_t wFlip[2][lanes21];   // 0xFF where a byte counts as 255 - byte
+    std::uint16_t pFlip[2][lanes21];
+    std::uint16_t qFlip[2][lanes21];
+    std::uint16_t base[2][lanes21];
+    std::int16_t threshold[2][lanes21];
+    // Odd rows: -σ·x·value in the R lanes of odd columns, for the block at
+    // x = 0, and its growth from one block to the next; the G lanes of odd
+    // columns, which take -σ·y·value from the row.
+    std::uint16_t columnTerm[lanes21];
+    std::uint16_t columnStep[lanes21];
+    std::uint16_t rowLanes[lanes21];
+};
+
+inline Lanes16 loadLanes(const std::uint16_t *lanes)
 {
-    const u32 yv = static_cast<u32>(y) * v;
-    for (std::int32_t x = 0; x < columns; ++x) {
-        const u32 w = loadWord(row, x), p = loadWord(pRow, x), q = loadWord(qRow, x);
-        const i32 r = static_cast<i32>(byte0(w)), gg = static_cast<i32>(byte1(w)), b = static_cast<i32>(byte2(w));
-        const i32 sr = r + static_cast<i32>(byte0(p)) - static_cast<i32>(byte0(q));
-        const i32 sg = gg - static_cast<i32>(byte1(p)) + static_cast<i32>(byte1(q));
-        const i32 sb = b - static_cast<i32>(byte2(p)) - static_cast<i32>(byte2(q));
-        const u32 oddMask = 0u - (static_cast<u32>(x) & 1u);
-        // b - (Sb + t) = (b - Sb) - t at odd columns, b + (Sb + t) at even ones.
-        const u32 bOdd = static_cast<u32>(minusTenth(b - sb));
-        const u32 bEven = static_cast<u32>(tenth(b + sb));
-        const u32 rEven = static_cast<u32>(tenth(r + sr));
-        const u32 gEven = static_cast<u32>(tenth(gg + sg));
-        const u32 rOdd = static_cast<u32>(r) - static_cast<u32>(x) * v - static_cast<u32>(sr);
-        const u32 gOdd = static_cast<u32>(gg) - (static_cast<u32>(sg) + yv);
-        const Rgb c{(rOdd & oddMask) | (rEven & ~oddMask), (gOdd & oddMask) | (gEven & ~oddMask),
-                    (bOdd & oddMask) | (bEven & ~oddMask)};
-        storeWord(row, x, finish.apply(w, c));
+    Lanes16 v;
+    std::memcpy(&v, lanes, sizeof v);
+    return v;
+}
+
+struct BlockConstants21 {
+    Lanes16 wMask[2], wFlip[2], pFlip[2], qFlip[2], base[2];
+    SignedLanes16 threshold[2];
+};
+
+// One block: the words of the row and of the two rows below, to the words
+// to store.
+template <bool OddRow, bool Reverse>
+[[gnu::always_inline]] inline Words32 block21(const Words32 &w32, const Words32 &p32, const Words32 &q32,
+                                              const BlockConstants21 &k, const Lanes16 &columnTerm)
+{
+    const auto w = reinterpret_cast<Lanes16>(w32);
+    const auto p = reinterpret_cast<Lanes16>(p32);
+    const auto q = reinterpret_cast<Lanes16>(q32);
+    Lanes16 wLow = (w & k.wMask[0]) ^ k.wFlip[0];
+    Lanes16 wHigh = w >> 8;
+    if constexpr (OddRow)
+        wHigh &= k.wMask[1]; // even rows count the pixel's own byte in every lane
+    wHigh ^= k.wFlip[1];
+    if constexpr (OddRow) {
+        wLow += wLow; // the pixel's byte counts twice (or not at all)
+        wHigh += wHigh;
+    }
+    const Lanes16 rawLow = wLow + ((p & 0xFF) ^ k.pFlip[0]) + ((q & 0xFF) ^ k.qFlip[0]);
+    const Lanes16 rawHigh = wHigh + ((p >> 8) ^ k.pFlip[1]) + ((q >> 8) ^ k.qFlip[1]);
+    Lanes16 low = rawLow + k.base[0] + reinterpret_cast<Lanes16>(reinterpret_cast<SignedLanes16>(rawLow) > k.threshold[0]);
+    const Lanes16 high =
+        rawHigh + k.base[1] + reinterpret_cast<Lanes16>(reinterpret_cast<SignedLanes16>(rawHigh) > k.threshold[1]);
+    if constexpr (OddRow)
+        low += columnTerm;
+    Words32 lowWords = reinterpret_cast<Words32>(low);
+    if constexpr (Reverse)
+        lowWords = (lowWords << 16) | (lowWords >> 16);
+    const Words32 highWords = reinterpret_cast<Words32>(high << 8);
+    return (lowWords & 0x00FF00FFu) | (highWords & 0x0000FF00u) | (w32 & 0xFF000000u);
+}
+
+template <bool OddRow, bool Reverse>
+TINTWELL_VECTOR_CLONES void row21(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow,
+                                  std::int32_t columns, const RowLanes21 &lanes, std::uint16_t rowTerm)
+{
+    BlockConstants21 k;
+    for (int h = 0; h < 2; ++h) {
+        k.wMask[h] = loadLanes(lanes.wMask[h]);
+        k.wFlip[h] = loadLanes(lanes.wFlip[h]);
+        k.pFlip[h] = loadLanes(lanes.pFlip[h]);
+        k.qFlip[h] = loadLanes(lanes.qFlip[h]);
+        k.base[h] = loadLanes(lanes.base[h]);
+        std::memcpy(&k.threshold[h], lanes.threshold[h], sizeof k.threshold[h]);
+    }
+    if constexpr (OddRow)
+        k.base[1] += loadLanes(lanes.rowLanes) & rowTerm;
+    Lanes16 columnTerm = loadLanes(lanes.columnTerm);
+    const Lanes16 columnStep = loadLanes(lanes.columnStep);
+    constexpr std::size_t blockBytes = blockPixels21 * 4;
+    std::int32_t x = 0;
+    for (; x + blockPixels21 <= columns; x += blockPixels21) {
+        Words32 w, p, q;
+        std::uint8_t *out = row + static_cast<std::ptrdiff_t>(x) * 4;
+        std::memcpy(&w, out, blockBytes);
+        std::memcpy(&p, pRow + static_cast<std::ptrdiff_t>(x) * 4, blockBytes);
+        std::memcpy(&q, qRow + static_cast<std::ptrdiff_t>(x) * 4, blockBytes);
+        __builtin_prefetch(qRow + static_cast<std::ptrdiff_t>(x) * 4 + PF21);
+        const Words32 result = block21<OddRow, Reverse>(w, p, q, k, columnTerm);
+        std::memcpy(out, &result, blockBytes);
+        columnTerm += columnStep;
+    }
+    if (x < columns) {
+        // The last, partial block through zero-padded copies.
+        const auto bytes = static_cast<std::size_t>(columns - x) * 4;
+        Words32 w = {}, p = {}, q = {};
+        std::uint8_t *out = row + static_cast<std::ptrdiff_t>(x) * 4;
+        std::memcpy(&w, out, bytes);
+        std::memcpy(&p, pRow + static_cast<std::ptrdiff_t>(x) * 4, bytes);
+        std::memcpy(&q, qRow + static_cast<std::ptrdiff_t>(x) * 4, bytes);
+        const Words32 result = block21<OddRow, Reverse>(w, p, q, k, columnTerm);
+        std::memcpy(out, &result, bytes);
     }
 }
 
-TINTWELL_VECTOR_CLONES void evenRow21Integer(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow,
-                                             std::int32_t columns, IntegerTruncation half,
-                                             IntegerTruncation threeHalves, Finish finish)
+// The coefficients of the pixel's byte and of the bytes one and two rows below
+// in the sum S of one channel, and the truncation that turns S into the result.
+struct Term21 {
+    int w;
+    int p;
+    int q;
+    IntegerTruncation truncation;
+};
+
+// The lane constants of even or odd rows. `even` and `odd` are the
+// truncations of even and odd columns (value·0.5 and ·1.5 in even rows,
+// value·0.1 and -value·0.1 in odd rows). Empty if a truncation has no lane form.
+std::optional<RowLanes21> rowLanes21(bool oddRow, IntegerTruncation even, IntegerTruncation odd, const Finish &finish,
+                                     u32 v)
 {
-    for (std::int32_t x = 0; x < columns; ++x) {
-        const u32 w = loadWord(row, x), p = loadWord(pRow, x), q = loadWord(qRow, x);
-        const i32 sr = static_cast<i32>(byte0(w) + byte0(p)) - static_cast<i32>(byte0(q));
-        const i32 sg = static_cast<i32>(byte1(w) + byte1(q)) - static_cast<i32>(byte1(p));
-        const i32 sb = static_cast<i32>(byte2(w)) - static_cast<i32>(byte2(p) + byte2(q));
-        const bool xOdd = (x & 1) != 0;
-        const i32 threshold = xOdd ? threeHalves.threshold : half.threshold;
-        const i32 above = xOdd ? threeHalves.above : half.above;
-        const i32 below = xOdd ? threeHalves.below : half.below;
-        const Rgb c{static_cast<u32>(sr + (sr >= threshold ? above : below)),
-                    static_cast<u32>(sg + (sg >= threshold ? above : below)),
-                    static_cast<u32>(sb + (sb >= threshold ? above : below))};
-        storeWord(row, x, finish.apply(w, c));
+    const bool negative = finish.negativeMask != 0;
+    const int sigma = negative ? -1 : 1;
+    const u32 adds[3] = {finish.red, finish.green, finish.blue};
+    const IntegerTruncation linear{0, 0, 0};
+    RowLanes21 lanes{};
+    for (int lane = 0; lane < lanes21; ++lane) {
+        const int pixel = lane / 2;
+        const bool xOdd = (pixel & 1) != 0;
+        for (int h = 0; h < 2; ++h) {
+            // Low lanes: R, B; high lanes: G, byte 3 (left at zero).
+            const int channel = h == 0 ? (lane % 2 == 0 ? 0 : 2) : (lane % 2 == 0 ? 1 : 3);
+            if (channel == 3)
+                continue;
+            // R = w + p - q, G = w - p + q, B = w - p - q in even rows and at
+            // even columns of odd rows (the own byte twice there); at odd
+            // columns of odd rows R = q - p - x·value, G = p - q - y·value and
+            // B = p + q minus value·0.1.
+            static constexpr int signs[3][2] = {{1, -1}, {-1, 1}, {-1, -1}};
+            Term21 term{oddRow ? 2 : 1, signs[channel][0], signs[channel][1], xOdd ? odd : even};
+            if (oddRow && xOdd) {
+                term.w = 0;
+                if (channel == 2) {
+                    term.p = 1;
+                    term.q = 1;
+                } else {
+                    term.p = -term.p;
+                    term.q = -term.q;
+                    term.truncation = linear;
+                }
+            }
+            const int wScale = oddRow ? 2 : 1; // the loop doubles the own byte in odd rows
+            const int aw = sigma * term.w, ap = sigma * term.p, aq = sigma * term.q;
+            lanes.wMask[h][lane] = term.w != 0 ? 0xFF : 0;
+            lanes.wFlip[h][lane] = aw < 0 ? 0xFF : 0;
+            lanes.pFlip[h][lane] = ap < 0 ? 0xFF : 0;
+            lanes.qFlip[h][lane] = aq < 0 ? 0xFF : 0;
+            const std::int32_t offset = (aw < 0 ? 255 * wScale : 0) + (ap < 0 ? 255 : 0) + (aq < 0 ? 255 : 0);
+            const std::int32_t rawMax = 255 * ((term.w != 0 ? wScale : 0) + 2);
+            const auto form = laneTruncation(term.truncation, negative, offset, rawMax, adds[channel]);
+            if (!form)
+                return std::nullopt;
+            lanes.base[h][lane] = form->base;
+            lanes.threshold[h][lane] = form->threshold;
+        }
+        if (oddRow && xOdd) {
+            // σ·(-x·value) for the pixel's column, modulo 2^16.
+            const u32 perColumn = negative ? v : 0u - v;
+            lanes.columnTerm[lane] = lane % 2 == 0 ? static_cast<std::uint16_t>(static_cast<u32>(pixel) * perColumn) : 0;
+            lanes.columnStep[lane] =
+                lane % 2 == 0 ? static_cast<std::uint16_t>(static_cast<u32>(blockPixels21) * perColumn) : 0;
+            lanes.rowLanes[lane] = lane % 2 == 0 ? 0xFFFF : 0;
+        }
     }
+    return lanes;
+}
+
+template <bool Reverse>
+void rows21(std::uint8_t *row, const std::uint8_t *p, const std::uint8_t *q, std::int32_t y, std::int32_t columns,
+            const RowLanes21 &lanes, std::uint16_t rowTerm)
+{
+    if ((y & 1) != 0)
+        row21<true, Reverse>(row, p, q, columns, lanes, rowTerm);
+    else
+        row21<false, Reverse>(row, p, q, columns, lanes, rowTerm);
 }
 
 void filter21(const PassInputs &in)
@@ -295,7 +456,14 @@ void filter21(const PassInputs &in)
     const bool checked = !isWithin(in.value, plainFilter21Limit);
     const auto half21 = integerTruncation(half), threeHalves21 = integerTruncation(threeHalves);
     const auto tenth21 = integerTruncation(tenth), minusTenth21 = integerTruncation(-tenth);
-    const bool integer = half21 && threeHalves21 && tenth21 && minusTenth21;
+    std::optional<RowLanes21> evenLanes, oddLanes;
+    if (half21 && threeHalves21 && tenth21 && minusTenth21) {
+        evenLanes = rowLanes21(false, *half21, *threeHalves21, in.finish, v);
+        oddLanes = rowLanes21(true, *tenth21, *minusTenth21, in.finish, v);
+    }
+    const bool integer = evenLanes && oddLanes;
+    const bool reverse = in.finish.shiftR != 0;
+    const bool negative = in.finish.negativeMask != 0;
     // Rows from height - 3 on fail the bounds guard and stay as they are.
     bandedPass(g, 2, [&](std::int32_t y, const auto &rowAt) {
         if (y >= g.rows - 3)
@@ -304,10 +472,14 @@ void filter21(const PassInputs &in)
         const std::uint8_t *p = rowAt(y + 1);
         const std::uint8_t *q = rowAt(y + 2);
         if (integer) {
-            if ((y & 1) != 0)
-                oddRow21Integer(row, p, q, y, g.columns, v, *tenth21, *minusTenth21, in.finish);
+            const RowLanes21 &lanes = (y & 1) != 0 ? *oddLanes : *evenLanes;
+            // σ·(-y·value) for the G lanes of odd columns in odd rows.
+            const u32 yv = static_cast<u32>(y) * v;
+            const auto rowTerm = static_cast<std::uint16_t>(negative ? yv : 0u - yv);
+            if (reverse)
+                rows21<true>(row, p, q, y, g.columns, lanes, rowTerm);
             else
-                evenRow21Integer(row, p, q, g.columns, *half21, *threeHalves21, in.finish);
+                rows21<false>(row, p, q, y, g.columns, lanes, rowTerm);
         } else if ((y & 1) != 0) {
             if (checked)
                 oddRow21<true>(row, p, q, y, g.columns, v, tenth, in.finish);

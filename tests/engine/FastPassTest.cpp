@@ -309,6 +309,40 @@ TEST(FastTruncationTest, IntegerFormMatchesTheDoubleSumsWhereItIsOffered)
     EXPECT_FALSE(fast::integerTruncation(1e9));        // too large
 }
 
+// The two lane constants against the integer form they stand for, for every
+// raw sum a lane can hold: each split of the range into flipped and plain
+// bytes, with and without the negative, for several offsets (1 - offset
+// wraps to large words under the negative).
+TEST(FastTruncationTest, LaneConstantsGiveTheTruncatedByteForEveryRawSum)
+{
+    std::vector<fast::IntegerTruncation> forms = {{0, 0, 0}, {0, -37, -37}, {5, -4, -5}, {-3, 4, 3}};
+    for (double t : {0.5, 1.5, -0.5, 3.7, -3.7, 18.5, 55.5, -55.5, 100.0, 536870911.5, -536870911.5, 25.7, -1e8 - 0.3,
+                     3000.5, -3000.5, 600.5, -600.5})
+        if (const auto form = fast::integerTruncation(t))
+            forms.push_back(*form);
+    const std::uint32_t adds[] = {0u, 1u, 10u, 255u, 256u + 77u, 0u - 29u, 0x80000000u};
+    for (const auto &form : forms)
+        for (bool negative : {false, true})
+            for (std::int32_t rawMax : {510, 765, 1020})
+                for (std::int32_t offset = 0; offset <= rawMax; offset += 255)
+                    for (std::uint32_t add : adds) {
+                        const auto lane = fast::laneTruncation(form, negative, offset, rawMax, add);
+                        ASSERT_TRUE(lane);
+                        const std::uint32_t m = negative ? 0xFFFFFFFFu : 0u;
+                        for (std::int32_t raw = 0; raw <= rawMax; ++raw) {
+                            const std::int32_t sum = negative ? offset - raw : raw - offset;
+                            const auto expected =
+                                static_cast<std::uint8_t>((static_cast<std::uint32_t>(form(sum)) ^ m) + add);
+                            ASSERT_EQ((*lane)(raw), expected) << "raw " << raw << " offset " << offset << " max "
+                                                              << rawMax << " negative " << negative << " add " << add
+                                                              << " threshold " << form.threshold;
+                        }
+                    }
+    // A step other than 0 or -1 has no lane form.
+    EXPECT_FALSE(fast::laneTruncation({0, 0, 1}, false, 0, 510, 0));
+    EXPECT_FALSE(fast::laneTruncation({0, 3, 1}, true, 0, 510, 0));
+}
+
 TEST(FastDivisionTest, ByteThirdsMatchTheKernel)
 {
     for (std::uint32_t x = 0; x < 256; ++x)

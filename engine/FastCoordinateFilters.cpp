@@ -1,4 +1,4 @@
-// Specialised loops for the filters with coordinate quotients (10-15, 17) and
+// Specialised loops for the filters with coordinate quotients (10-14) and
 // the sine/cosine filter 18: quotients by per-pass and per-row divisors become
 // multiply-and-shift, per-column ones a float estimate with a fix, and terms of
 // x + y alone come from a table built once per pass.
@@ -7,8 +7,6 @@
 #include "FastFilters.h"
 
 #include <cmath>
-#include <cstring>
-#include <type_traits>
 #include <vector>
 
 namespace tintwell::fast {
@@ -245,67 +243,6 @@ bool filter14(const PassInputs &in)
     return true;
 }
 
-// In a row, x % (y + 1) is x itself for x <= y, and y % (x + 1) is y itself
-// for x > y: each side of the diagonal needs only one of the two quotients.
-bool filter15(const PassInputs &in)
-{
-    const PassGeometry &g = in.geometry;
-    const u32 v = static_cast<u32>(low32(in.value));
-    const i64 d = add64(in.value, 1);
-    const auto inverse = columnInverses(g);
-    const float *inv = inverse.data();
-    const Finish finish = in.finish;
-    const int threads = threadsFor(g.rows);
-#pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
-    for (i32 y = 0; y < g.rows; ++y) {
-        const u32 bTerm = static_cast<u32>(low32(rem64(y, d)));
-        const i32 split = y + 1 < g.columns ? y + 1 : g.columns;
-        std::uint8_t *row = g.row(y);
-        if (g.source)
-            std::memcpy(row, g.sourceRow(y), static_cast<std::size_t>(g.bytesPerRow));
-        formulaRow(row, split, [=](u32 w, i32 x) {
-            const u32 rg = static_cast<u32>(smallQuotient(y, x + 1, inv[x]).remainder);
-            return Rgb{byte0(w) + static_cast<u32>(x) * v, byte1(w) + rg * v, byte2(w) + static_cast<u32>(x) + bTerm};
-        }, finish);
-        const ConstantDivisor rowDivisor(static_cast<u32>(y) + 1);
-        const u32 gTerm = static_cast<u32>(y) * v;
-        const u32 bStart = static_cast<u32>(split) + bTerm;
-        formulaRow(row + static_cast<std::ptrdiff_t>(split) * 4, g.columns - split, [=](u32 w, i32 i) {
-            const u32 x = static_cast<u32>(split + i);
-            return Rgb{byte0(w) + rowDivisor.remainder(x) * v, byte1(w) + gTerm, byte2(w) + static_cast<u32>(i) + bStart};
-        }, finish);
-    }
-    return true;
-}
-
-bool filter17(const PassInputs &in)
-{
-    const u32 v = static_cast<u32>(low32(in.value));
-    // The byte sum is below 2^11: a 32-bit multiply and shift divides it.
-    const i64 d = add64(in.value, 1);
-    const SmallDivisor sum(magnitudeOf(d));
-    // A negative divisor negates the quotient; the usual positive one is a
-    // loop of its own, without the negation.
-    const auto run = [&](auto negativeDivisor) {
-        pixelPass(in.geometry, in.finish, [=](i32) {
-            return [=](u32 w, i32) {
-                const u32 r = byte0(w), g = byte1(w), b = byte2(w);
-                u32 q = sum.quotient(r + g + b);
-                if constexpr (decltype(negativeDivisor)::value)
-                    q = 0u - q;
-                const u32 r1 = (r + q * v) & 0xFFu;
-                const u32 g1 = (g + divideSmall<3>(r1 + g + b) * v) & 0xFFu;
-                return Rgb{r1, g1, b + divideSmall<5>(r1 + g1 + b) * v};
-            };
-        });
-    };
-    if (d < 0)
-        run(std::true_type{});
-    else
-        run(std::false_type{});
-    return true;
-}
-
 bool filter18(const PassInputs &in)
 {
     const PassGeometry &g = in.geometry;
@@ -345,10 +282,6 @@ bool runCoordinateFilter(std::uint32_t index, const PassInputs &in)
         return filter13(in);
     case 14:
         return filter14(in);
-    case 15:
-        return filter15(in);
-    case 17:
-        return filter17(in);
     case 18:
         return filter18(in);
     default:

@@ -24,7 +24,11 @@ bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
 // Returns false for an index it does not run.
 bool runLaneFilter(std::uint32_t index, const PassInputs &in);
 
-// Filters with coordinate quotients or per-value tables: 10-15, 17, 18.
+// Filters 15 and 17 in 16-bit lanes, their remainders and quotients in
+// 32-bit steps. Returns false for another index.
+bool runLaneQuotientFilter(std::uint32_t index, const PassInputs &in);
+
+// Filters with coordinate quotients or per-value tables: 10-14, 18.
 // Returns false when the value is too large for the hoisted quotients to be
 // exact; the caller then takes the per-pixel path.
 bool runCoordinateFilter(std::uint32_t index, const PassInputs &in);

@@ -9,12 +9,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace tintwell::fast::lanes {
 
 using U8 = std::uint8_t __attribute__((vector_size(64)));
 using U16 = std::uint16_t __attribute__((vector_size(64)));
 using U32 = std::uint32_t __attribute__((vector_size(64)));
+// The same 64 bytes as 16 pixels' 32-bit numbers, for per-pixel quotients.
+using I32 = std::int32_t __attribute__((vector_size(64)));
+using F32 = float __attribute__((vector_size(64)));
 
 inline constexpr std::int32_t blockPixels = 16;
 
@@ -36,22 +40,6 @@ inline U16 evenOdd(U16 even, U16 odd)
     return reinterpret_cast<U16>((reinterpret_cast<U32>(even) & 0xFFFFu) | (reinterpret_cast<U32>(odd) & 0xFFFF0000u));
 }
 
-// Per-pixel values loaded into the even lane of each of 16 pixels (odd lanes 0):
-// from 16 bytes, or from 16 16-bit numbers.
-inline U16 evenFromBytes(const std::uint8_t *p)
-{
-    using Bytes = std::uint8_t __attribute__((vector_size(16)));
-    Bytes b;
-    std::memcpy(&b, p, sizeof b);
-    return reinterpret_cast<U16>(__builtin_convertvector(b, U32));
-}
-inline U16 evenFromHalves(const std::uint16_t *p)
-{
-    using Halves = std::uint16_t __attribute__((vector_size(32)));
-    Halves h;
-    std::memcpy(&h, p, sizeof h);
-    return reinterpret_cast<U16>(__builtin_convertvector(h, U32));
-}
 // Two 16-bit numbers a pixel, from 16 32-bit words: the low half in the even lane.
 inline U16 pairsFromWords(const std::uint32_t *p)
 {
@@ -66,6 +54,23 @@ inline U16 divideEven(U16 v, std::uint32_t multiplier, std::uint32_t shift)
 {
     const U32 n = reinterpret_cast<U32>(v) & 0xFFFFu;
     return reinterpret_cast<U16>((n * multiplier) >> shift);
+}
+
+// The column of each of 16 pixels, x0 + 0 ... x0 + 15, one 32-bit lane each.
+inline I32 pixelColumnsFrom(std::int32_t x0)
+{
+    const I32 steps = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    return x0 + steps;
+}
+
+// smallQuotient's remainder in each lane: n % d for 0 <= n < 2^21 and
+// 1 <= d < 2^30, given inverse == 1.0f / d. The float estimate of the quotient
+// is within one of the true one, so one correction either way makes it exact.
+inline I32 smallRemainders(I32 n, I32 d, F32 inverse)
+{
+    const I32 q = __builtin_convertvector(__builtin_convertvector(n, F32) * inverse, I32);
+    const I32 r = n - q * d;
+    return r - (d & (r >= d)) + (d & (r < 0));
 }
 
 // The column of each lane's pixel, x0 + 0, 0, 1, 1, ..., 15, 15, modulo 2^16:
@@ -112,24 +117,32 @@ inline Lanes splitBlock(U32 words)
 // One row through a block formula f(Lanes, x0) -> Lanes. `in` and `out` are
 // the same row for a pass in place; a block is loaded whole before it is
 // stored, so either works. The last partial block goes through a small buffer.
+//
+// Columns [first, last) of a row; the formula gets each block's first column.
 template <bool Reverse, class Formula>
-TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, std::int32_t columns, Formula formula,
-                                    std::uint32_t mask, std::uint32_t add)
+TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, std::int32_t first, std::int32_t last,
+                                    Formula formula, std::uint32_t mask, std::uint32_t add)
 {
-    std::int32_t x = 0;
-    for (; x + blockPixels <= columns; x += blockPixels) {
+    std::int32_t x = first;
+    for (; x + blockPixels <= last; x += blockPixels) {
         U32 words;
         std::memcpy(&words, in + static_cast<std::ptrdiff_t>(x) * 4, sizeof words);
         const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);
         std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &result, sizeof result);
     }
-    if (x < columns) {
-        const std::size_t bytes = static_cast<std::size_t>(columns - x) * 4;
+    if (x < last) {
+        const std::size_t bytes = static_cast<std::size_t>(last - x) * 4;
         U32 words = {};
         std::memcpy(&words, in + static_cast<std::ptrdiff_t>(x) * 4, bytes);
         const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);
         std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &result, bytes);
     }
+}
+
+// Room for a row of `columns` terms read in whole blocks.
+inline std::size_t blockRowSize(std::int32_t columns)
+{
+    return static_cast<std::size_t>(columns) + blockPixels;
 }
 
 // pixelPass for block formulas: rowSetup(y) returns the row's f(Lanes, x0).
@@ -142,9 +155,9 @@ void lanePass(const PassGeometry &g, const Finish &finish, const RowSetup &rowSe
     for (std::int32_t y = 0; y < g.rows; ++y) {
         const std::uint8_t *in = g.source ? g.sourceRow(y) : g.row(y);
         if (f.reverse)
-            laneRow<true>(in, g.row(y), g.columns, rowSetup(y), f.mask, f.add);
+            laneRow<true>(in, g.row(y), 0, g.columns, rowSetup(y), f.mask, f.add);
         else
-            laneRow<false>(in, g.row(y), g.columns, rowSetup(y), f.mask, f.add);
+            laneRow<false>(in, g.row(y), 0, g.columns, rowSetup(y), f.mask, f.add);
         if (g.source)
             copyRowPadding(g, y);
     }

@@ -68,7 +68,7 @@ bool filterBitmapFast(const BitmapView &view, std::int64_t value, bool negative,
         in.geometry.source = nullptr;
         return fast::runNeighbourFilter(index, in);
     }
-    if (fast::runLaneFilter(index, in) || fast::runSimpleFilter(index, in) || fast::runCoordinateFilter(index, in))
+    if (fast::runLaneFilter(index, in) || fast::runLaneQuotientFilter(index, in) || fast::runSimpleFilter(index, in) || fast::runCoordinateFilter(index, in))
         return true;
     fast::copySource(in.geometry);
     in.geometry.source = nullptr;

@@ -5,6 +5,7 @@
 #include "Arithmetic.h"
 #include "FastDivision.h"
 #include "FastFilters.h"
+#include "FastTables.h"
 
 #include <cmath>
 #include <vector>
@@ -18,16 +19,6 @@ using namespace arith;
 // |value| as an unsigned number (also for the 64-bit minimum).
 u64 magnitudeOf(i64 value) { return value < 0 ? 0 - static_cast<u64>(value) : static_cast<u64>(value); }
 
-// Low byte of f(s) for every s = x + y of the pass.
-template <class F>
-std::vector<std::uint8_t> diagonalTable(const PassGeometry &g, const F &f)
-{
-    std::vector<std::uint8_t> table(static_cast<std::size_t>(g.columns) + static_cast<std::size_t>(g.rows));
-    for (std::size_t s = 0; s < table.size(); ++s)
-        table[s] = byte(f(static_cast<i32>(s)));
-    return table;
-}
-
 // Low byte of f(x) for every column of the pass.
 template <class F>
 std::vector<std::uint8_t> columnTable(const PassGeometry &g, const F &f)
@@ -36,28 +27,6 @@ std::vector<std::uint8_t> columnTable(const PassGeometry &g, const F &f)
     for (i32 x = 0; x < g.columns; ++x)
         table[static_cast<std::size_t>(x)] = byte(f(x));
     return table;
-}
-
-// 1 / (x + 1) in single precision for every column, for smallQuotient.
-std::vector<float> columnInverses(const PassGeometry &g)
-{
-    std::vector<float> table(static_cast<std::size_t>(g.columns));
-    for (i32 x = 0; x < g.columns; ++x)
-        table[static_cast<std::size_t>(x)] = 1.0f / static_cast<float>(x + 1);
-    return table;
-}
-
-// ((x + y)·value) / (x + y + 1): the quotient of the R step of filters 10 and 14.
-std::vector<std::uint8_t> diagonalStepTable(const PassGeometry &g, i64 value)
-{
-    return diagonalTable(g, [value](i32 s) { return low32(div64(mul64(s, value), add32(s, 1))); });
-}
-
-// (x + y) / (value + 1): the quotient of the B step of filters 12 and 14.
-std::vector<std::uint8_t> diagonalShareTable(const PassGeometry &g, i64 value)
-{
-    const i64 d = add64(value, 1);
-    return diagonalTable(g, [d](i32 s) { return low32(div64(s, d)); });
 }
 
 // Whether coordinate·value (+ a byte) stays below 2^31 in magnitude for every
@@ -131,26 +100,6 @@ bool filter11(const PassInputs &in)
             const u32 r = byte0(w), gg = byte1(w), b = byte2(w);
             const u32 r1 = r + share(x * v + static_cast<i32>(b));
             return Rgb{r1, gg + share(yv + static_cast<i32>(gg)), b + (r1 & 0xFFu)};
-        };
-    });
-    return true;
-}
-
-bool filter12(const PassInputs &in)
-{
-    const PassGeometry &g = in.geometry;
-    const u32 v = static_cast<u32>(low32(in.value));
-    const auto diagonal = diagonalShareTable(g, in.value);
-    const auto inverse = columnInverses(g);
-    const std::uint8_t *diag = diagonal.data();
-    const float *inv = inverse.data();
-    pixelPass(g, in.finish, [=](i32 y) {
-        const ConstantDivisor rowDivisor(static_cast<u32>(y) + 1);
-        const std::uint8_t *diagRow = diag + y;
-        return [=](u32 w, i32 x) {
-            const u32 qr = rowDivisor.quotient(static_cast<u32>(x));
-            const u32 qg = static_cast<u32>(smallQuotient(y, x + 1, inv[x]).quotient);
-            return Rgb{2 * byte0(w) + qr * v, 2 * byte1(w) + qg * v, 2 * byte2(w) + diagRow[x]};
         };
     });
     return true;
@@ -276,8 +225,6 @@ bool runCoordinateFilter(std::uint32_t index, const PassInputs &in)
         return filter10(in);
     case 11:
         return filter11(in);
-    case 12:
-        return filter12(in);
     case 13:
         return filter13(in);
     case 14:

@@ -24,8 +24,10 @@ bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
 // Returns false for an index it does not run.
 bool runLaneFilter(std::uint32_t index, const PassInputs &in);
 
-// Filters 15 and 17 in 16-bit lanes, their remainders and quotients in
-// 32-bit steps. Returns false for another index.
+// Filters 12, 14, 15 and 17 in 16-bit lanes, their quotients and remainders
+// in 32-bit steps. Returns false for another index, or for a value whose
+// quotients the lanes do not take (filter 14); the caller then tries the
+// other loops.
 bool runLaneQuotientFilter(std::uint32_t index, const PassInputs &in);
 
 // Filters with coordinate quotients or per-value tables: 10-14, 18.

@@ -1,9 +1,11 @@
-// Loops in 16-bit lanes for filters 15 and 17, whose remainders of
-// coordinates and quotients of byte sums come from 32-bit views of the lanes.
+// Loops in 16-bit lanes for filters 12, 14, 15 and 17, whose quotients and
+// remainders of coordinates and byte sums come from 32-bit views of the lanes
+// and terms of x + y from tables.
 #include "Arithmetic.h"
 #include "FastDivision.h"
 #include "FastFilters.h"
 #include "FastLanes.h"
+#include "FastTables.h"
 
 #include <cstring>
 #include <vector>
@@ -29,9 +31,7 @@ bool filter15(const PassInputs &in)
     const i64 d = add64(in.value, 1);
     // 1 / (x + 1) for every column, and 1 past the last one for the columns
     // of the last block that are not in the row.
-    std::vector<float> inverse(lanes::blockRowSize(g.columns), 1.0f);
-    for (i32 x = 0; x < g.columns; ++x)
-        inverse[static_cast<std::size_t>(x)] = 1.0f / static_cast<float>(x + 1);
+    const std::vector<float> inverse = columnInverses(g);
     const float *inv = inverse.data();
     lanes::lanePass(g, in.finish, [=](i32 y) {
         const u32 bTerm = static_cast<u32>(low32(rem64(y, d)));
@@ -41,8 +41,7 @@ bool filter15(const PassInputs &in)
             const I32 x = lanes::pixelColumnsFrom(x0);
             U32 rTerm, gTerm;
             const auto left = [&] {
-                F32 columnInverse;
-                std::memcpy(&columnInverse, inv + x0, sizeof columnInverse);
+                const F32 columnInverse = lanes::loadBlock<F32>(inv + x0);
                 return reinterpret_cast<U32>(lanes::smallRemainders(I32{} + y, x + 1, columnInverse)) * v;
             };
             const auto right = [&] {
@@ -62,6 +61,74 @@ bool filter15(const PassInputs &in)
             }
             const U32 rb = (rTerm & 0xFFFFu) | ((reinterpret_cast<U32>(x) + bTerm) << 16);
             return Lanes{p.rb + reinterpret_cast<U16>(rb), p.ga + reinterpret_cast<U16>(gTerm)};
+        };
+    });
+    return true;
+}
+
+// Two bytes of x + y terms a pixel, one in each half of a word: the
+// entries of tables `low` and `high` for every diagonal of the pass.
+std::vector<u32> diagonalPairs(const std::vector<std::uint8_t> &low, const std::vector<std::uint8_t> &high)
+{
+    std::vector<u32> pairs(low.size());
+    for (std::size_t s = 0; s < pairs.size(); ++s)
+        pairs[s] = low[s] | (static_cast<u32>(high[s]) << 16);
+    return pairs;
+}
+
+bool filter12(const PassInputs &in)
+{
+    const PassGeometry &g = in.geometry;
+    const u32 v = static_cast<u32>(low32(in.value));
+    // B's term in the high half of each word (B's lane).
+    const std::vector<std::uint8_t> share = diagonalShareTable(g, in.value);
+    std::vector<u32> diagonal(share.size());
+    for (std::size_t s = 0; s < share.size(); ++s)
+        diagonal[s] = static_cast<u32>(share[s]) << 16;
+    const std::vector<float> inverse = columnInverses(g);
+    const u32 *diag = diagonal.data();
+    const float *inv = inverse.data();
+    lanes::lanePass(g, in.finish, [=](i32 y) {
+        const F32 rowInverse = F32{} + 1.0f / static_cast<float>(y + 1);
+        const u32 *diagRow = diag + y;
+        return [=](Lanes p, i32 x0) {
+            const I32 x = lanes::pixelColumnsFrom(x0);
+            // R: x / (y + 1); G: y / (x + 1); B reads the diagonal table.
+            const U32 qr = reinterpret_cast<U32>(lanes::smallQuotients(x, I32{} + (y + 1), rowInverse)) * v;
+            const U32 qg = reinterpret_cast<U32>(lanes::smallQuotients(I32{} + y, x + 1, lanes::loadBlock<F32>(inv + x0))) * v;
+            const U32 rbTerms = (qr & 0xFFFFu) | lanes::loadBlock<U32>(diagRow + x0);
+            return Lanes{2 * p.rb + reinterpret_cast<U16>(rbTerms), 2 * p.ga + reinterpret_cast<U16>(qg)};
+        };
+    });
+    return true;
+}
+
+// Filter 14 for value >= 0 with value + 1 below 2^11 - 255: with y·value =
+// q0·(value + 1) + r0 per row, G's quotient (y·value + G) / (value + 1) is
+// q0 + (r0 + G) / (value + 1), a small division of a number below 2^11.
+bool filter14(const PassInputs &in)
+{
+    const PassGeometry &g = in.geometry;
+    const u64 d = static_cast<u64>(in.value) + 1;
+    if (in.value < 0 || d + 255 >= SmallDivisor::smallDivisorLimit ||
+        static_cast<u64>(in.value) * static_cast<u64>(g.rows) >= (u64{1} << 31))
+        return false;
+    const auto ud = static_cast<u32>(d);
+    const auto uv = static_cast<u32>(in.value);
+    const SmallDivisor small(d);
+    const u32 multiplier = small.multiplier, shift = small.shift;
+    const std::vector<u32> diagonal = diagonalPairs(diagonalStepTable(g, in.value), diagonalShareTable(g, in.value));
+    const u32 *diag = diagonal.data();
+    // R is multiplied by the value, B by 2.
+    const U16 factors = lanes::evenOdd(U16{} + static_cast<u16>(uv), U16{} + 2);
+    lanes::lanePass(g, in.finish, [=](i32 y) {
+        const u32 yv = static_cast<u32>(y) * uv;
+        const auto q0 = static_cast<u16>(yv / ud);
+        const auto r0 = static_cast<u16>(yv % ud);
+        const u32 *diagRow = diag + y;
+        return [=](Lanes p, i32 x0) {
+            const U16 terms = reinterpret_cast<U16>(lanes::loadBlock<U32>(diagRow + x0));
+            return Lanes{p.rb * factors + terms, p.ga + q0 + lanes::divideEven(p.ga + r0, multiplier, shift)};
         };
     });
     return true;
@@ -102,6 +169,10 @@ bool filter17(const PassInputs &in)
 bool runLaneQuotientFilter(std::uint32_t index, const PassInputs &in)
 {
     switch (index) {
+    case 12:
+        return filter12(in);
+    case 14:
+        return filter14(in);
     case 15:
         return filter15(in);
     case 17:

@@ -63,14 +63,29 @@ inline I32 pixelColumnsFrom(std::int32_t x0)
     return x0 + steps;
 }
 
-// smallQuotient's remainder in each lane: n % d for 0 <= n < 2^21 and
+// smallQuotient in each lane: n / d and n % d for 0 <= n < 2^21 and
 // 1 <= d < 2^30, given inverse == 1.0f / d. The float estimate of the quotient
 // is within one of the true one, so one correction either way makes it exact.
+inline I32 smallQuotients(I32 n, I32 d, F32 inverse)
+{
+    const I32 q = __builtin_convertvector(__builtin_convertvector(n, F32) * inverse, I32);
+    const I32 r = n - q * d;
+    return q - (r >= d) + (r < 0); // comparisons give -1 where true
+}
 inline I32 smallRemainders(I32 n, I32 d, F32 inverse)
 {
     const I32 q = __builtin_convertvector(__builtin_convertvector(n, F32) * inverse, I32);
     const I32 r = n - q * d;
     return r - (d & (r >= d)) + (d & (r < 0));
+}
+
+// 16 consecutive values of a table, one 32-bit lane each.
+template <class T>
+inline T loadBlock(const void *p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
 
 // The column of each lane's pixel, x0 + 0, 0, 1, 1, ..., 15, 15, modulo 2^16:

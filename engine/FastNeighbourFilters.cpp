@@ -1,16 +1,24 @@
 // Specialised loops for the filters that read other pixels of the bitmap they
-// rewrite. Each thread takes a contiguous band of rows; the rows just below a
-// band, which the band reads before the next band rewrites them, are copied
-// before any thread starts writing. The mirror filter runs in two halves.
+// rewrite. Filters 6 and 21 split the rows into bands of consecutive rows that
+// threads take one at a time; the rows just below a band, which the band
+// reads but the next band may rewrite first, are copied before any band
+// starts. The mirror filter runs in two halves.
 #include "Arithmetic.h"
 #include "FastDivision.h"
 #include "FastFilters.h"
+#include "FastRows21.h"
 #include "FastTruncation.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace tintwell::fast {
 
@@ -26,29 +34,56 @@ constexpr std::int64_t plainFilter21Limit = std::int64_t{1} << 30;
 
 bool isWithin(std::int64_t value, std::int64_t limit) { return value >= -limit && value <= limit; }
 
-// Runs rowFn(y, rowBelow) for every row of every band, where rowBelow(r) is row
-// r as it was before the pass for the `lookahead` rows after the band.
+// Rows of a band in bandedPass: enough bands that a thread held up on a busy
+// core leaves its remaining bands to the others (about sixteen a thread), few
+// enough that the rows copied past each band stay a small part of the pass
+// (bands of at least 32 rows).
+inline std::int32_t bandRowsFor(std::int32_t rows, int threads)
+{
+    if (threads <= 1)
+        return rows > 0 ? rows : 1;
+    const std::int32_t perThread = threads * 16;
+    const std::int32_t even = (rows + perThread - 1) / perThread;
+    return even < 32 ? 32 : even;
+}
+
+// Runs rowFn(y, rowBelow) for every row, in bands of consecutive rows that
+// threads take one at a time, each band's rows in order; rowBelow(r) is row r
+// as it was before the pass, for r up to `lookahead` rows past the band. Those
+// rows belong to the next band, which may be rewritten first, so all of them
+// are copied before any band starts.
 template <class RowFn>
 void bandedPass(const PassGeometry &g, std::int32_t lookahead, const RowFn &rowFn)
 {
     const int threads = threadsFor(g.rows);
+    const std::int32_t bandRows = bandRowsFor(g.rows, threads);
+    const std::int32_t bands = (g.rows + bandRows - 1) / bandRows;
     const std::size_t rowBytes = static_cast<std::size_t>(g.columns) * 4;
-    std::vector<std::uint8_t> copies(static_cast<std::size_t>(threads) * static_cast<std::size_t>(lookahead) * rowBytes);
+    const std::size_t bandCopyBytes = static_cast<std::size_t>(lookahead) * rowBytes;
+    // Left uninitialised: every byte read is copied first.
+    const auto copies = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(bands) * bandCopyBytes);
 #pragma omp parallel num_threads(threads)
     {
-        const Band band = bandOf(g.rows, omp_get_thread_num(), omp_get_num_threads());
-        std::uint8_t *copy = copies.data() + static_cast<std::size_t>(omp_get_thread_num()) *
-                                                 static_cast<std::size_t>(lookahead) * rowBytes;
-        if (band.first < band.last) {
-            for (std::int32_t k = 0; k < lookahead && band.last + k < g.rows; ++k)
-                std::memcpy(copy + static_cast<std::size_t>(k) * rowBytes, g.row(band.last + k), rowBytes);
+#pragma omp for schedule(static)
+        for (std::int32_t b = 0; b < bands; ++b) {
+            const std::int32_t last = (b + 1) * bandRows;
+            for (std::int32_t k = 0; k < lookahead && last + k < g.rows; ++k)
+                std::memcpy(copies.get() + static_cast<std::size_t>(b) * bandCopyBytes +
+                                static_cast<std::size_t>(k) * rowBytes,
+                            g.row(last + k), rowBytes);
         }
-#pragma omp barrier
-        const auto rowAt = [&](std::int32_t r) -> const std::uint8_t * {
-            return r < band.last ? g.row(r) : copy + static_cast<std::size_t>(r - band.last) * rowBytes;
-        };
-        for (std::int32_t y = band.first; y < band.last; ++y)
-            rowFn(y, rowAt);
+        // (the loop's closing barrier: every copy is made before any band runs)
+#pragma omp for schedule(dynamic, 1)
+        for (std::int32_t b = 0; b < bands; ++b) {
+            const std::int32_t first = b * bandRows;
+            const std::int32_t last = first + bandRows < g.rows ? first + bandRows : g.rows;
+            const std::uint8_t *copy = copies.get() + static_cast<std::size_t>(b) * bandCopyBytes;
+            const auto rowAt = [&](std::int32_t r) -> const std::uint8_t * {
+                return r < last ? g.row(r) : copy + static_cast<std::size_t>(r - last) * rowBytes;
+            };
+            for (std::int32_t y = first; y < last; ++y)
+                rowFn(y, rowAt);
+        }
     }
 }
 
@@ -258,10 +293,13 @@ using Words32 = std::uint32_t __attribute__((vector_size(64)));
 
 constexpr std::int32_t blockPixels21 = 16;
 constexpr int lanes21 = 32;
-// How far ahead in the row two below the loop asks for memory. That row is
-// the only one not in the cache yet (the other two were read as rows below
-// before); without the hint the loop waits on it, with it about 40 % of the
-// time goes (one thread, 6000-pixel rows; 4 KB and more gave the same).
+// How far ahead in the row two below the loops ask for memory, into the
+// second-level cache. That row is the only one not in the cache yet (the
+// other two were read as rows below before); without the hint the loop waits
+// on it. Measured with one thread on 6000-pixel rows: no hint 15.7 ms, 4 KB
+// ahead into the first-level cache 10.3 ms (which then evicts the rows the
+// loop reads next), 4 KB ahead into the second-level cache 8 ms (AVX-512
+// loop); 2 KB was too short, 8-24 KB no better.
 constexpr std::ptrdiff_t prefetchBytes21 = 4096;
 
 // The per-lane constants of one row parity, [half][lane] with half 0 the low
@@ -279,9 +317,19 @@ struct alignas(64) RowLanes21 {
     std::uint16_t columnTerm[lanes21];
     std::uint16_t columnStep[lanes21];
     std::uint16_t rowLanes[lanes21];
+    // For the AVX-512 rows: σ times the coefficient of each byte of the block,
+    // [input][half][byte] with input 0 the row, 1 and 2 the rows below, so that
+    // a multiply-add of adjacent bytes gives raw - offset in each lane; the
+    // high lane of byte 3 takes the row's byte 3 itself (weight 1, base 0,
+    // no step), which the loop stores back.
+    std::int8_t weights[3][2][4 * blockPixels21];
+    std::uint16_t offset[2][lanes21];
 };
 
-inline Lanes16 loadLanes(const std::uint16_t *lanes)
+// Always inlined, like block21: a 64-byte vector returned from a function
+// compiled for one instruction set to a caller compiled for another would
+// pass between different registers (or memory).
+[[gnu::always_inline]] inline Lanes16 loadLanes(const std::uint16_t *lanes)
 {
     Lanes16 v;
     std::memcpy(&v, lanes, sizeof v);
@@ -350,7 +398,7 @@ TINTWELL_VECTOR_CLONES void row21(std::uint8_t *row, const std::uint8_t *pRow, c
         std::memcpy(&w, out, blockBytes);
         std::memcpy(&p, pRow + static_cast<std::ptrdiff_t>(x) * 4, blockBytes);
         std::memcpy(&q, qRow + static_cast<std::ptrdiff_t>(x) * 4, blockBytes);
-        __builtin_prefetch(qRow + static_cast<std::ptrdiff_t>(x) * 4 + prefetchBytes21);
+        __builtin_prefetch(qRow + static_cast<std::ptrdiff_t>(x) * 4 + prefetchBytes21, 0, 2);
         const Words32 result = block21<OddRow, Reverse>(w, p, q, k, columnTerm);
         std::memcpy(out, &result, blockBytes);
         columnTerm += columnStep;
@@ -367,6 +415,95 @@ TINTWELL_VECTOR_CLONES void row21(std::uint8_t *row, const std::uint8_t *pRow, c
         std::memcpy(out, &result, bytes);
     }
 }
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TINTWELL_ROWS21_AVX512 1
+
+// Filter 21 with AVX-512 (BW) instructions the loop above cannot be written
+// with: a multiply-add of unsigned bytes by signed weights (vpmaddubsw) picks
+// each lane's byte, already multiplied by its signed coefficient, out of the
+// word, so a lane's sum is three multiply-adds and two adds, with neither
+// shifts, masks nor flips; the truncation's step is a masked subtract; the
+// byte-3 lane carries the row's byte 3 through. Same bytes as row21.
+struct Avx512Constants21 {
+    __m512i weights[3][2], base[2], threshold[2];
+};
+
+#define TINTWELL_ROWS21_TARGET __attribute__((target("avx512f,avx512bw")))
+
+template <bool OddRow, bool Reverse>
+TINTWELL_ROWS21_TARGET [[gnu::always_inline]] inline __m512i block21Avx512(const __m512i &w, const __m512i &p,
+                                                                       const __m512i &q, const Avx512Constants21 &k,
+                                                                       __m512i &columnTerm, const __m512i &columnStep)
+{
+    __m512i half[2];
+    for (int h = 0; h < 2; ++h) {
+        const __m512i raw = _mm512_add_epi16(
+            _mm512_add_epi16(_mm512_maddubs_epi16(w, k.weights[0][h]), _mm512_maddubs_epi16(p, k.weights[1][h])),
+            _mm512_maddubs_epi16(q, k.weights[2][h]));
+        const __mmask32 step = _mm512_cmpgt_epi16_mask(raw, k.threshold[h]);
+        const __m512i sum = _mm512_add_epi16(raw, k.base[h]);
+        half[h] = _mm512_mask_sub_epi16(sum, step, sum, _mm512_set1_epi16(1));
+    }
+    if constexpr (OddRow) {
+        half[0] = _mm512_add_epi16(half[0], columnTerm);
+        columnTerm = _mm512_add_epi16(columnTerm, columnStep);
+    }
+    if constexpr (Reverse)
+        half[0] = _mm512_mask_rol_epi32(half[0], 0xFFFF, half[0], 16); // (the unmasked form warns in GCC 12)
+    // Bytes 0 and 2 from the low lanes, 1 and 3 from the high ones.
+    return _mm512_ternarylogic_epi32(_mm512_set1_epi32(0x00FF00FF), half[0], _mm512_slli_epi16(half[1], 8), 0xCA);
+}
+
+template <bool OddRow, bool Reverse>
+TINTWELL_ROWS21_TARGET void row21Avx512(std::uint8_t *row, const std::uint8_t *pRow, const std::uint8_t *qRow,
+                                   std::int32_t columns, const RowLanes21 &lanes, std::uint16_t rowTerm)
+{
+    Avx512Constants21 k;
+    for (int h = 0; h < 2; ++h) {
+        for (int i = 0; i < 3; ++i)
+            k.weights[i][h] = _mm512_loadu_si512(lanes.weights[i][h]);
+        // The lanes sum raw - offset: move the constants along.
+        const __m512i offset = _mm512_loadu_si512(lanes.offset[h]);
+        k.base[h] = _mm512_add_epi16(_mm512_loadu_si512(lanes.base[h]), offset);
+        k.threshold[h] = _mm512_sub_epi16(_mm512_loadu_si512(lanes.threshold[h]), offset);
+    }
+    if constexpr (OddRow)
+        k.base[1] = _mm512_add_epi16(k.base[1], _mm512_and_si512(_mm512_loadu_si512(lanes.rowLanes),
+                                                                 _mm512_set1_epi16(static_cast<short>(rowTerm))));
+    __m512i columnTerm = _mm512_loadu_si512(lanes.columnTerm);
+    const __m512i columnStep = _mm512_loadu_si512(lanes.columnStep);
+    std::int32_t x = 0;
+    for (; x + blockPixels21 <= columns; x += blockPixels21) {
+        std::uint8_t *out = row + static_cast<std::ptrdiff_t>(x) * 4;
+        const std::uint8_t *below = pRow + static_cast<std::ptrdiff_t>(x) * 4;
+        const std::uint8_t *twoBelow = qRow + static_cast<std::ptrdiff_t>(x) * 4;
+        _mm_prefetch(reinterpret_cast<const char *>(twoBelow + prefetchBytes21), _MM_HINT_T1);
+        const __m512i w = _mm512_loadu_si512(out), p = _mm512_loadu_si512(below), q = _mm512_loadu_si512(twoBelow);
+        _mm512_storeu_si512(out, block21Avx512<OddRow, Reverse>(w, p, q, k, columnTerm, columnStep));
+    }
+    if (x < columns) {
+        // The last, partial block: masked loads and store, which touch no
+        // memory past the row.
+        const auto tail = static_cast<__mmask16>((1u << (columns - x)) - 1u);
+        std::uint8_t *out = row + static_cast<std::ptrdiff_t>(x) * 4;
+        const __m512i w = _mm512_maskz_loadu_epi32(tail, out);
+        const __m512i p = _mm512_maskz_loadu_epi32(tail, pRow + static_cast<std::ptrdiff_t>(x) * 4);
+        const __m512i q = _mm512_maskz_loadu_epi32(tail, qRow + static_cast<std::ptrdiff_t>(x) * 4);
+        _mm512_mask_storeu_epi32(out, tail, block21Avx512<OddRow, Reverse>(w, p, q, k, columnTerm, columnStep));
+    }
+}
+
+// Set by tests to run the portable rows where AVX-512 is available.
+std::atomic<bool> portableRows21{false};
+
+// Whether the processor runs row21Avx512 (checked once).
+bool hasRows21Avx512()
+{
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    return has;
+}
+#endif
 
 // The coefficients of the pixel's byte and of the bytes one and two rows below
 // in the sum S of one channel, and the truncation that turns S into the result.
@@ -394,8 +531,11 @@ std::optional<RowLanes21> rowLanes21(bool oddRow, IntegerTruncation even, Intege
         for (int h = 0; h < 2; ++h) {
             // Low lanes: R, B; high lanes: G, byte 3 (left at zero).
             const int channel = h == 0 ? (lane % 2 == 0 ? 0 : 2) : (lane % 2 == 0 ? 1 : 3);
-            if (channel == 3)
+            if (channel == 3) {
+                lanes.weights[0][h][2 * lane + 1] = 1;
+                lanes.threshold[h][lane] = INT16_MAX;
                 continue;
+            }
             // R = w + p - q, G = w - p + q, B = w - p - q in even rows and at
             // even columns of odd rows (the own byte twice there); at odd
             // columns of odd rows R = q - p - x·value, G = p - q - y·value and
@@ -426,6 +566,13 @@ std::optional<RowLanes21> rowLanes21(bool oddRow, IntegerTruncation even, Intege
                 return std::nullopt;
             lanes.base[h][lane] = form->base;
             lanes.threshold[h][lane] = form->threshold;
+            lanes.offset[h][lane] = static_cast<std::uint16_t>(offset);
+            // The channel's byte is byte `channel` of the pixel word: the low
+            // or high byte of this lane.
+            const int byteOfLane = 2 * lane + (channel == 1 ? 1 : 0);
+            lanes.weights[0][h][byteOfLane] = static_cast<std::int8_t>(aw);
+            lanes.weights[1][h][byteOfLane] = static_cast<std::int8_t>(ap);
+            lanes.weights[2][h][byteOfLane] = static_cast<std::int8_t>(aq);
         }
         if (oddRow && xOdd) {
             // σ·(-x·value) for the pixel's column, modulo 2^16.
@@ -441,8 +588,19 @@ std::optional<RowLanes21> rowLanes21(bool oddRow, IntegerTruncation even, Intege
 
 template <bool Reverse>
 void rows21(std::uint8_t *row, const std::uint8_t *p, const std::uint8_t *q, std::int32_t y, std::int32_t columns,
-            const RowLanes21 &lanes, std::uint16_t rowTerm)
+            const RowLanes21 &lanes, std::uint16_t rowTerm, bool avx512)
 {
+#ifdef TINTWELL_ROWS21_AVX512
+    if (avx512) {
+        if ((y & 1) != 0)
+            row21Avx512<true, Reverse>(row, p, q, columns, lanes, rowTerm);
+        else
+            row21Avx512<false, Reverse>(row, p, q, columns, lanes, rowTerm);
+        return;
+    }
+#else
+    (void)avx512;
+#endif
     if ((y & 1) != 0)
         row21<true, Reverse>(row, p, q, columns, lanes, rowTerm);
     else
@@ -466,6 +624,11 @@ void filter21(const PassInputs &in)
     const bool integer = evenLanes && oddLanes;
     const bool reverse = in.finish.shiftR != 0;
     const bool negative = in.finish.negativeMask != 0;
+#ifdef TINTWELL_ROWS21_AVX512
+    const bool avx512 = hasRows21Avx512() && !portableRows21.load(std::memory_order_relaxed);
+#else
+    const bool avx512 = false;
+#endif
     // Rows from height - 3 on fail the bounds guard and stay as they are.
     bandedPass(g, 2, [&](std::int32_t y, const auto &rowAt) {
         if (y >= g.rows - 3)
@@ -479,9 +642,9 @@ void filter21(const PassInputs &in)
             const u32 yv = static_cast<u32>(y) * v;
             const auto rowTerm = static_cast<std::uint16_t>(negative ? yv : 0u - yv);
             if (reverse)
-                rows21<true>(row, p, q, y, g.columns, lanes, rowTerm);
+                rows21<true>(row, p, q, y, g.columns, lanes, rowTerm, avx512);
             else
-                rows21<false>(row, p, q, y, g.columns, lanes, rowTerm);
+                rows21<false>(row, p, q, y, g.columns, lanes, rowTerm, avx512);
         } else if ((y & 1) != 0) {
             if (checked)
                 oddRow21<true>(row, p, q, y, g.columns, v, tenth, in.finish);
@@ -497,6 +660,15 @@ void filter21(const PassInputs &in)
 }
 
 } // namespace
+
+void setPortableRows21(bool portable)
+{
+#ifdef TINTWELL_ROWS21_AVX512
+    portableRows21.store(portable, std::memory_order_relaxed);
+#else
+    (void)portable;
+#endif
+}
 
 bool runNeighbourFilter(std::uint32_t index, const PassInputs &in)
 {

@@ -5,6 +5,7 @@
 #include "EngineTestSupport.h"
 #include "engine/FastDivision.h"
 #include "engine/FastPassKit.h"
+#include "engine/FastRows21.h"
 #include "engine/FastTruncation.h"
 
 #include <omp.h>
@@ -159,6 +160,37 @@ INSTANTIATE_TEST_SUITE_P(EveryFilter, FastPassTest, ::testing::Range(-1, tintwel
                          [](const ::testing::TestParamInfo<std::int32_t> &info) {
                              return info.param < 0 ? std::string("None") : "Filter" + std::to_string(info.param);
                          });
+
+// Filter 21's portable row loop, which processors without AVX-512 run, also
+// on a processor with it (where the pass would otherwise take the AVX-512 loop).
+class PortableRows21Test : public FastPassTest {
+protected:
+    void SetUp() override
+    {
+        FastPassTest::SetUp();
+        fast::setPortableRows21(true);
+    }
+    void TearDown() override
+    {
+        fast::setPortableRows21(false);
+        FastPassTest::TearDown();
+    }
+};
+
+TEST_P(PortableRows21Test, SameBytesOnEveryShapeValueAndThreadCount)
+{
+    std::mt19937_64 gen(5000);
+    for (int threads : kThreadCounts) {
+        const ThreadCount scope(threads);
+        for (const Shape &s : kShapes)
+            for (std::int64_t value : kValues)
+                expectSameBytes(Bitmap(s.columns, s.rows, 4, s.bytesPerRow), &wholeView, value, gen);
+        expectSameBytes(Bitmap(kLargeShape.columns, kLargeShape.rows, 4, kLargeShape.bytesPerRow), &wholeView, 37,
+                        gen);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Filter21, PortableRows21Test, ::testing::Values(21));
 
 // Bands must be contiguous, in order, cover every row once and differ in size
 // by at most one row, also with more threads than rows.

@@ -24,6 +24,12 @@ bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
 // Returns false for an index it does not run.
 bool runLaneFilter(std::uint32_t index, const PassInputs &in);
 
+// Pixels x0..x1-1 of a row of the mirror filter (8) in 16-bit lanes; the
+// mirror of column x is column last - x of mirrorRow, which may be the row
+// itself as long as the range and its mirrors share at most one pixel.
+void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32_t x0, std::int32_t x1,
+                    std::int32_t last, std::uint32_t value, const Finish &finish);
+
 // Filters 12, 14, 15 and 17 in 16-bit lanes, their quotients and remainders
 // in 32-bit steps. Returns false for another index, or for a value whose
 // quotients the lanes do not take (filter 14); the caller then tries the

@@ -6,12 +6,15 @@
 #include "FastLanes.h"
 #include "PixelFilters.h"
 
+#include <cstring>
+
 namespace tintwell::fast {
 
 namespace {
 
 using lanes::Lanes;
 using lanes::U16;
+using lanes::U32;
 using u16 = std::uint16_t;
 using i32 = std::int32_t;
 
@@ -39,17 +42,46 @@ U16 divideEvenSignedBy(U16 v)
     return (divideEvenBy<D>(magnitude) ^ negative) - negative;
 }
 
-// x / 3 for bytes, the step of the kernel's running third.
-U16 thirdOfBytes(U16 v) { return ((v & 0xFFu) * 171u) >> 9; }
-
-// runningThird in each lane: t <- ((t + o) mod 256) / 3 for a, b, c in turn.
-U16 runningThirds(U16 a, U16 b, U16 c)
+// The mirror filter's formula on a block whose mirror pixels, in the block's
+// column order, are `mirror`.
+Lanes mirrorFormula(Lanes p, U32 mirror, u16 v)
 {
-    const U16 t = thirdOfBytes(a);
-    return thirdOfBytes(thirdOfBytes(t + b) + c);
+    const Lanes m = lanes::splitBlock(mirror);
+    // Even lanes: R + mirror B (p of the kernel); odd lanes: B + mirror R (s).
+    const U16 ps = p.rb + reinterpret_cast<U16>((reinterpret_cast<U32>(m.rb) >> 16) | (reinterpret_cast<U32>(m.rb) << 16));
+    const U16 q = p.ga + m.ga; // even lanes: G + mirror G
+    // Even lanes run R's operands (p, q, s), odd lanes B's (q, p, s).
+    const U16 ae = lanes::runningThirds(lanes::evenOdd(ps, lanes::evenToOdd(q)), lanes::evenOdd(q, lanes::evenToOdd(ps)),
+                                        lanes::evenOdd(lanes::oddToEven(ps), ps));
+    const U16 d = lanes::runningThirds(lanes::oddToEven(ps), q, ps);
+    return Lanes{p.rb + ae * v, p.ga + d * v};
 }
 
 } // namespace
+
+void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32_t x0, std::int32_t x1,
+                    std::int32_t last, std::uint32_t value, const Finish &finish)
+{
+    const lanes::LaneFinish f(finish);
+    const auto v = static_cast<u16>(value);
+    const auto formula = [mirrorRow, last, v](Lanes p, i32 xb) {
+        // The block's mirrors are columns last - xb - 15 ... last - xb, in
+        // reverse order; columns before 0 belong to lanes past the row's end.
+        const i32 m0 = last - xb - (lanes::blockPixels - 1);
+        U32 mirror = {};
+        if (m0 >= 0)
+            std::memcpy(&mirror, mirrorRow + static_cast<std::ptrdiff_t>(m0) * 4, sizeof mirror);
+        else
+            std::memcpy(reinterpret_cast<std::uint8_t *>(&mirror) + static_cast<std::ptrdiff_t>(-m0) * 4, mirrorRow,
+                        static_cast<std::size_t>(m0 + lanes::blockPixels) * 4);
+        const U32 reversed = __builtin_shuffle(mirror, U32{15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+        return mirrorFormula(p, reversed, v);
+    };
+    if (f.reverse)
+        lanes::laneRow<true>(row, row, x0, x1, formula, f.mask, f.add);
+    else
+        lanes::laneRow<false>(row, row, x0, x1, formula, f.mask, f.add);
+}
 
 bool runLaneFilter(std::uint32_t index, const PassInputs &in)
 {
@@ -98,8 +130,8 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
             const U16 first = lanes::evenOdd(p.rb, lanes::evenToOdd(p.ga)) * 2;
             const U16 second = lanes::evenOdd(p.ga, lanes::evenToOdd(p.rb)) * 2;
             const U16 blue = lanes::evenOdd(lanes::oddToEven(p.rb), p.rb) * 2;
-            const U16 ae = runningThirds(first, second, blue);
-            const U16 d = runningThirds(blue, p.ga * 2, p.rb * 2);
+            const U16 ae = lanes::runningThirds(first, second, blue);
+            const U16 d = lanes::runningThirds(blue, p.ga * 2, p.rb * 2);
             return Lanes{p.rb + ae * v, p.ga + d * v};
         });
         return true;

@@ -56,6 +56,17 @@ inline U16 divideEven(U16 v, std::uint32_t multiplier, std::uint32_t shift)
     return reinterpret_cast<U16>((n * multiplier) >> shift);
 }
 
+// x / 3 for bytes (the low 8 bits of each lane), the step of the kernel's
+// running third; x·171 stays below 2^16.
+inline U16 thirdOfBytes(U16 v) { return ((v & 0xFFu) * 171u) >> 9; }
+
+// runningThird in each lane: t <- ((t + o) mod 256) / 3 for a, b, c in turn.
+inline U16 runningThirds(U16 a, U16 b, U16 c)
+{
+    const U16 t = thirdOfBytes(a);
+    return thirdOfBytes(thirdOfBytes(t + b) + c);
+}
+
 // The column of each of 16 pixels, x0 + 0 ... x0 + 15, one 32-bit lane each.
 inline I32 pixelColumnsFrom(std::int32_t x0)
 {

@@ -1,8 +1,7 @@
 // Specialised loops for the filters that read other pixels of the bitmap they
-// rewrite. Filters 6 and 21 split the rows into bands of consecutive rows that
-// threads take one at a time; the rows just below a band, which the band
-// reads but the next band may rewrite first, are copied before any band
-// starts. The mirror filter runs in two halves.
+// rewrite. Each thread takes a contiguous band of rows; the rows just below a
+// band, which the band reads before the next band rewrites them, are copied
+// before any thread starts writing. The mirror filter runs in two halves.
 #include "Arithmetic.h"
 #include "FastDivision.h"
 #include "FastFilters.h"
@@ -12,8 +11,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
-#include <cstdlib> // TEMP
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -35,57 +32,29 @@ constexpr std::int64_t plainFilter21Limit = std::int64_t{1} << 30;
 
 bool isWithin(std::int64_t value, std::int64_t limit) { return value >= -limit && value <= limit; }
 
-// Rows of a band in bandedPass: enough bands that a thread held up on a busy
-// core leaves its remaining bands to the others (about sixteen a thread), few
-// enough that the rows copied past each band stay a small part of the pass
-// (bands of at least 32 rows).
-inline std::int32_t bandRowsFor(std::int32_t rows, int threads)
-{
-    if (threads <= 1)
-        return rows > 0 ? rows : 1;
-    if (std::getenv("F21_FIXED")) return (rows + threads - 1) / threads; // TEMP
-    const std::int32_t perThread = threads * 16;
-    const std::int32_t even = (rows + perThread - 1) / perThread;
-    return even < 32 ? 32 : even;
-}
-
-// Runs rowFn(y, rowBelow) for every row, in bands of consecutive rows that
-// threads take one at a time, each band's rows in order; rowBelow(r) is row r
-// as it was before the pass, for r up to `lookahead` rows past the band. Those
-// rows belong to the next band, which may be rewritten first, so all of them
-// are copied before any band starts.
+// Runs rowFn(y, rowBelow) for every row of every band, where rowBelow(r) is row
+// r as it was before the pass for the `lookahead` rows after the band.
 template <class RowFn>
 void bandedPass(const PassGeometry &g, std::int32_t lookahead, const RowFn &rowFn)
 {
     const int threads = threadsFor(g.rows);
-    const std::int32_t bandRows = bandRowsFor(g.rows, threads);
-    const std::int32_t bands = (g.rows + bandRows - 1) / bandRows;
     const std::size_t rowBytes = static_cast<std::size_t>(g.columns) * 4;
-    const std::size_t bandCopyBytes = static_cast<std::size_t>(lookahead) * rowBytes;
-    // Left uninitialised: every byte read is copied first.
-    const auto copies = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(bands) * bandCopyBytes);
+    std::vector<std::uint8_t> copies(static_cast<std::size_t>(threads) * static_cast<std::size_t>(lookahead) * rowBytes);
 #pragma omp parallel num_threads(threads)
     {
-#pragma omp for schedule(static)
-        for (std::int32_t b = 0; b < bands; ++b) {
-            const std::int32_t last = (b + 1) * bandRows;
-            for (std::int32_t k = 0; k < lookahead && last + k < g.rows; ++k)
-                std::memcpy(copies.get() + static_cast<std::size_t>(b) * bandCopyBytes +
-                                static_cast<std::size_t>(k) * rowBytes,
-                            g.row(last + k), rowBytes);
+        const Band band = bandOf(g.rows, omp_get_thread_num(), omp_get_num_threads());
+        std::uint8_t *copy = copies.data() + static_cast<std::size_t>(omp_get_thread_num()) *
+                                                 static_cast<std::size_t>(lookahead) * rowBytes;
+        if (band.first < band.last) {
+            for (std::int32_t k = 0; k < lookahead && band.last + k < g.rows; ++k)
+                std::memcpy(copy + static_cast<std::size_t>(k) * rowBytes, g.row(band.last + k), rowBytes);
         }
-        // (the loop's closing barrier: every copy is made before any band runs)
-#pragma omp for schedule(dynamic, 1)
-        for (std::int32_t b = 0; b < bands; ++b) {
-            const std::int32_t first = b * bandRows;
-            const std::int32_t last = first + bandRows < g.rows ? first + bandRows : g.rows;
-            const std::uint8_t *copy = copies.get() + static_cast<std::size_t>(b) * bandCopyBytes;
-            const auto rowAt = [&](std::int32_t r) -> const std::uint8_t * {
-                return r < last ? g.row(r) : copy + static_cast<std::size_t>(r - last) * rowBytes;
-            };
-            for (std::int32_t y = first; y < last; ++y)
-                rowFn(y, rowAt);
-        }
+#pragma omp barrier
+        const auto rowAt = [&](std::int32_t r) -> const std::uint8_t * {
+            return r < band.last ? g.row(r) : copy + static_cast<std::size_t>(r - band.last) * rowBytes;
+        };
+        for (std::int32_t y = band.first; y < band.last; ++y)
+            rowFn(y, rowAt);
     }
 }
 

@@ -24,6 +24,11 @@ bool runSimpleFilter(std::uint32_t index, const PassInputs &in);
 // Returns false for an index it does not run.
 bool runLaneFilter(std::uint32_t index, const PassInputs &in);
 
+// Pixels 0..columns-1 of row y of filter 6, which adds the pixel below and to
+// the right (column x + 1 of `below`, as it was before the pass).
+void belowRightRowLanes(std::uint8_t *row, const std::uint8_t *below, std::int32_t y, std::int32_t columns,
+                        std::uint32_t value, const Finish &finish);
+
 // Pixels x0..x1-1 of a row of the mirror filter (8) in 16-bit lanes; the
 // mirror of column x is column last - x of mirrorRow, which may be the row
 // itself as long as the range and its mirrors share at most one pixel.

@@ -83,6 +83,38 @@ void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32
         lanes::laneRow<false>(row, row, x0, x1, formula, f.mask, f.add);
 }
 
+void belowRightRowLanes(std::uint8_t *row, const std::uint8_t *below, std::int32_t y, std::int32_t columns,
+                        std::uint32_t value, const Finish &finish)
+{
+    const lanes::LaneFinish f(finish);
+    const auto yv = static_cast<u16>(static_cast<std::uint32_t>(y) * value);
+    const lanes::I32 rowDivisor = lanes::I32{} + (y + 1);
+    const lanes::F32 rowInverse = lanes::F32{} + 1.0f / static_cast<float>(y + 1);
+    lanes::BlockQuotients blocks(0, y + 1);
+    const bool carried = y + 1 >= lanes::smallestBlockDivisor;
+    const auto formula = [=](Lanes p, i32 xb) mutable {
+        // The neighbours below and to the right, columns xb + 1 ... xb + 16;
+        // those of lanes past the row's end are not read.
+        U32 next = {};
+        const std::uint8_t *from = below + static_cast<std::ptrdiff_t>(xb + 1) * 4;
+        if (columns - xb >= lanes::blockPixels)
+            std::memcpy(&next, from, sizeof next);
+        else
+            std::memcpy(&next, from, static_cast<std::size_t>(columns - xb) * 4);
+        const Lanes n = lanes::splitBlock(next);
+        const lanes::I32 x = lanes::pixelColumnsFrom(xb);
+        const U32 q = reinterpret_cast<U32>(carried ? blocks.quotients() : lanes::smallQuotients(x, rowDivisor, rowInverse));
+        blocks.next();
+        // R adds x·value (even lanes), B x / (y + 1) (odd lanes).
+        const U32 terms = ((reinterpret_cast<U32>(x) * value) & 0xFFFFu) | (q << 16);
+        return Lanes{p.rb + n.rb + reinterpret_cast<U16>(terms), p.ga + n.ga + yv};
+    };
+    if (f.reverse)
+        lanes::laneRow<true>(row, row, 0, columns, formula, f.mask, f.add);
+    else
+        lanes::laneRow<false>(row, row, 0, columns, formula, f.mask, f.add);
+}
+
 bool runLaneFilter(std::uint32_t index, const PassInputs &in)
 {
     const auto v = static_cast<u16>(arith::low32(in.value));

@@ -90,6 +90,38 @@ inline I32 smallRemainders(I32 n, I32 d, F32 inverse)
     return r - (d & (r >= d)) + (d & (r < 0));
 }
 
+// x / d and x % d for the 16 columns of one block after another, for a
+// divisor d >= 16: within a block the remainder wraps at most once, so the
+// quotient and remainder of the block's first column are carried from block
+// to block instead of divided.
+struct BlockQuotients {
+    std::int32_t divisor;
+    std::int32_t quotient;  // of the block's first column
+    std::int32_t remainder; // likewise
+
+    BlockQuotients(std::int32_t x0, std::int32_t d) : divisor(d), quotient(x0 / d), remainder(x0 % d) {}
+
+    I32 quotients() const
+    {
+        const I32 r = pixelColumnsFrom(remainder);
+        return quotient - (r >= divisor); // comparisons give -1 where true
+    }
+    I32 remainders() const
+    {
+        const I32 r = pixelColumnsFrom(remainder);
+        return r - (divisor & (r >= divisor));
+    }
+    void next()
+    {
+        remainder += blockPixels;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++quotient;
+        }
+    }
+};
+inline constexpr std::int32_t smallestBlockDivisor = 16;
+
 // 16 consecutive values of a table, one 32-bit lane each.
 template <class T>
 inline T loadBlock(const void *p)

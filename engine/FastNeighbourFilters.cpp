@@ -61,19 +61,6 @@ void bandedPass(const PassGeometry &g, std::int32_t lookahead, const RowFn &rowF
 // The loops below take everything by value: stores through the byte pointers
 // could alias anything reached through a reference, which keeps loops scalar.
 
-TINTWELL_VECTOR_CLONES void row6(std::uint8_t *row, const std::uint8_t *below, std::int32_t y, std::int32_t columns, u32 v, Finish finish)
-{
-    const ConstantDivisor rowDivisor(static_cast<u32>(y) + 1);
-    const u32 yv = static_cast<u32>(y) * v;
-    for (std::int32_t x = 0; x < columns; ++x) {
-        const u32 w = loadWord(row, x);
-        const u32 n = loadWord(below, x + 1);
-        const Rgb c{byte0(w) + byte0(n) + static_cast<u32>(x) * v, byte1(w) + byte1(n) + yv,
-                    byte2(w) + byte2(n) + rowDivisor.quotient(static_cast<u32>(x))};
-        storeWord(row, x, finish.apply(w, c));
-    }
-}
-
 void filter6(const PassInputs &in)
 {
     const PassGeometry &g = in.geometry;
@@ -81,7 +68,7 @@ void filter6(const PassInputs &in)
     // The last row and the last column fail the bounds guard and stay as they are.
     bandedPass(g, 1, [&](std::int32_t y, const auto &rowAt) {
         if (y < g.rows - 1)
-            row6(g.row(y), rowAt(y + 1), y, g.columns - 1, v, in.finish);
+            belowRightRowLanes(g.row(y), rowAt(y + 1), y, g.columns - 1, v, in.finish);
     });
 }
 

@@ -37,7 +37,8 @@ bool filter15(const PassInputs &in)
         const u32 bTerm = static_cast<u32>(low32(rem64(y, d)));
         const float rowInverse = 1.0f / static_cast<float>(y + 1);
         const u32 yv = static_cast<u32>(y) * v;
-        return [=](Lanes p, i32 x0) {
+        const bool carried = y + 1 >= lanes::smallestBlockDivisor;
+        return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable {
             const I32 x = lanes::pixelColumnsFrom(x0);
             U32 rTerm, gTerm;
             const auto left = [&] {
@@ -45,7 +46,9 @@ bool filter15(const PassInputs &in)
                 return reinterpret_cast<U32>(lanes::smallRemainders(I32{} + y, x + 1, columnInverse)) * v;
             };
             const auto right = [&] {
-                return reinterpret_cast<U32>(lanes::smallRemainders(x, I32{} + (y + 1), F32{} + rowInverse)) * v;
+                return reinterpret_cast<U32>(carried ? blocks.remainders()
+                                                     : lanes::smallRemainders(x, I32{} + (y + 1), F32{} + rowInverse)) *
+                       v;
             };
             const U32 xv = reinterpret_cast<U32>(x) * v;
             if (x0 + lanes::blockPixels - 1 <= y) {
@@ -59,6 +62,7 @@ bool filter15(const PassInputs &in)
                 rTerm = (xv & onLeft) | (right() & ~onLeft);
                 gTerm = (left() & onLeft) | (yv & ~onLeft);
             }
+            blocks.next();
             const U32 rb = (rTerm & 0xFFFFu) | ((reinterpret_cast<U32>(x) + bTerm) << 16);
             return Lanes{p.rb + reinterpret_cast<U16>(rb), p.ga + reinterpret_cast<U16>(gTerm)};
         };
@@ -91,10 +95,14 @@ bool filter12(const PassInputs &in)
     lanes::lanePass(g, in.finish, [=](i32 y) {
         const F32 rowInverse = F32{} + 1.0f / static_cast<float>(y + 1);
         const u32 *diagRow = diag + y;
-        return [=](Lanes p, i32 x0) {
+        const bool carried = y + 1 >= lanes::smallestBlockDivisor;
+        return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable {
             const I32 x = lanes::pixelColumnsFrom(x0);
             // R: x / (y + 1); G: y / (x + 1); B reads the diagonal table.
-            const U32 qr = reinterpret_cast<U32>(lanes::smallQuotients(x, I32{} + (y + 1), rowInverse)) * v;
+            const U32 qr = reinterpret_cast<U32>(carried ? blocks.quotients()
+                                                         : lanes::smallQuotients(x, I32{} + (y + 1), rowInverse)) *
+                           v;
+            blocks.next();
             const U32 qg = reinterpret_cast<U32>(lanes::smallQuotients(I32{} + y, x + 1, lanes::loadBlock<F32>(inv + x0))) * v;
             const U32 rbTerms = (qr & 0xFFFFu) | lanes::loadBlock<U32>(diagRow + x0);
             return Lanes{2 * p.rb + reinterpret_cast<U16>(rbTerms), 2 * p.ga + reinterpret_cast<U16>(qg)};

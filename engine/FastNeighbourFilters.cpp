@@ -376,7 +376,7 @@ struct Avx512Constants21 {
 #define TINTWELL_ROWS21_TARGET __attribute__((target("avx512f,avx512bw")))
 
 template <bool OddRow, bool Reverse>
-TINTWELL_ROWS21_TARGET [[gnu::always_inline]] inline __m512i block21Avx512(const __m512i &w, const __m512i &p,
+[[gnu::always_inline]] TINTWELL_ROWS21_TARGET inline __m512i block21Avx512(const __m512i &w, const __m512i &p,
                                                                        const __m512i &q, const Avx512Constants21 &k,
                                                                        __m512i &columnTerm, const __m512i &columnStep)
 {

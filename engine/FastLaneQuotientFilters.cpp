@@ -38,33 +38,35 @@ bool filter15(const PassInputs &in)
         const float rowInverse = 1.0f / static_cast<float>(y + 1);
         const u32 yv = static_cast<u32>(y) * v;
         const bool carried = y + 1 >= lanes::smallestBlockDivisor;
+        const auto v16 = static_cast<u16>(v), yv16 = static_cast<u16>(yv), b16 = static_cast<u16>(bTerm);
         return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable {
+            // Only the low 16 bits of each term matter: the products are
+            // taken in the 16-bit lanes, each pixel's column in both of its.
             const I32 x = lanes::pixelColumnsFrom(x0);
-            U32 rTerm, gTerm;
+            const U16 x16 = lanes::columnsFrom(x0);
             const auto left = [&] {
                 const F32 columnInverse = lanes::loadBlock<F32>(inv + x0);
-                return reinterpret_cast<U32>(lanes::smallRemainders(I32{} + y, x + 1, columnInverse)) * v;
+                return reinterpret_cast<U16>(lanes::smallRemainders(I32{} + y, x + 1, columnInverse)) * v16;
             };
             const auto right = [&] {
-                return reinterpret_cast<U32>(carried ? blocks.remainders()
+                return reinterpret_cast<U16>(carried ? blocks.remainders()
                                                      : lanes::smallRemainders(x, I32{} + (y + 1), F32{} + rowInverse)) *
-                       v;
+                       v16;
             };
-            const U32 xv = reinterpret_cast<U32>(x) * v;
+            U16 rTerm, gTerm;
             if (x0 + lanes::blockPixels - 1 <= y) {
-                rTerm = xv;
+                rTerm = x16 * v16;
                 gTerm = left();
             } else if (x0 > y) {
                 rTerm = right();
-                gTerm = U32{} + yv;
+                gTerm = U16{} + yv16;
             } else {
-                const U32 onLeft = reinterpret_cast<U32>(x <= y);
-                rTerm = (xv & onLeft) | (right() & ~onLeft);
-                gTerm = (left() & onLeft) | (yv & ~onLeft);
+                const U16 onLeft = reinterpret_cast<U16>(x <= y);
+                rTerm = ((x16 * v16) & onLeft) | (right() & ~onLeft);
+                gTerm = (left() & onLeft) | (yv16 & ~onLeft);
             }
             blocks.next();
-            const U32 rb = (rTerm & 0xFFFFu) | ((reinterpret_cast<U32>(x) + bTerm) << 16);
-            return Lanes{p.rb + reinterpret_cast<U16>(rb), p.ga + reinterpret_cast<U16>(gTerm)};
+            return Lanes{p.rb + lanes::evenOdd(rTerm, x16 + b16), p.ga + gTerm};
         };
     });
     return true;

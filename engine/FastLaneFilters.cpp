@@ -26,7 +26,7 @@ void uniformLanePass(const PassInputs &in, const PerBlock &perBlock)
 
 // Even lanes divided by a small divisor fixed at compile time (values below 2^11).
 template <std::uint32_t D>
-U16 divideEvenBy(U16 v)
+TINTWELL_LANE_INLINE inline U16 divideEvenBy(U16 v)
 {
     constexpr SmallDivisor divisor(D);
     return lanes::divideEven(v, divisor.multiplier, divisor.shift);
@@ -35,7 +35,7 @@ U16 divideEvenBy(U16 v)
 // Even lanes as signed 16-bit numbers divided by D, truncating toward zero
 // (magnitudes below 2^11); odd lanes of the result are unspecified.
 template <std::uint32_t D>
-U16 divideEvenSignedBy(U16 v)
+TINTWELL_LANE_INLINE inline U16 divideEvenSignedBy(U16 v)
 {
     const U16 negative = 0 - (v >> 15);
     const U16 magnitude = (v ^ negative) - negative;
@@ -44,7 +44,7 @@ U16 divideEvenSignedBy(U16 v)
 
 // The mirror filter's formula on a block whose mirror pixels, in the block's
 // column order, are `mirror`.
-Lanes mirrorFormula(Lanes p, U32 mirror, u16 v)
+TINTWELL_LANE_INLINE inline Lanes mirrorFormula(Lanes p, U32 mirror, u16 v)
 {
     const Lanes m = lanes::splitBlock(mirror);
     // Even lanes: R + mirror B (p of the kernel); odd lanes: B + mirror R (s).
@@ -64,7 +64,7 @@ void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32
 {
     const lanes::LaneFinish f(finish);
     const auto v = static_cast<u16>(value);
-    const auto formula = [mirrorRow, last, v](Lanes p, i32 xb) {
+    const auto formula = [mirrorRow, last, v](Lanes p, i32 xb) TINTWELL_LANE_INLINE {
         // The block's mirrors are columns last - xb - 15 ... last - xb, in
         // reverse order; columns before 0 belong to lanes past the row's end.
         const i32 m0 = last - xb - (lanes::blockPixels - 1);
@@ -92,7 +92,7 @@ void belowRightRowLanes(std::uint8_t *row, const std::uint8_t *below, std::int32
     const lanes::F32 rowInverse = lanes::F32{} + 1.0f / static_cast<float>(y + 1);
     lanes::BlockQuotients blocks(0, y + 1);
     const bool carried = y + 1 >= lanes::smallestBlockDivisor;
-    const auto formula = [=](Lanes p, i32 xb) mutable {
+    const auto formula = [=](Lanes p, i32 xb) mutable TINTWELL_LANE_INLINE {
         // The neighbours below and to the right, columns xb + 1 ... xb + 16;
         // those of lanes past the row's end are not read.
         U32 next = {};
@@ -120,21 +120,21 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
     const auto v = static_cast<u16>(arith::low32(in.value));
     switch (index) {
     case 0:
-        uniformLanePass(in, [v](Lanes p, i32) { return Lanes{p.rb + v, p.ga + v}; });
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE { return Lanes{p.rb + v, p.ga + v}; });
         return true;
     case 1:
-        uniformLanePass(in, [v](Lanes p, i32) { return Lanes{p.rb + v, p.ga - v}; });
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE { return Lanes{p.rb + v, p.ga - v}; });
         return true;
     case 2: {
         const auto down = static_cast<u16>(1u - v), up = static_cast<u16>(1u + v);
-        uniformLanePass(in, [down, up](Lanes p, i32) { return Lanes{p.rb * down, p.ga * up}; });
+        uniformLanePass(in, [down, up](Lanes p, i32) TINTWELL_LANE_INLINE { return Lanes{p.rb * down, p.ga * up}; });
         return true;
     }
     case 3: {
         const auto k = static_cast<u16>(fifthOf(in.value));
         lanes::lanePass(in.geometry, in.finish, [k](i32 y) {
             const auto yk = static_cast<u16>(static_cast<u16>(y) * k);
-            return [k, yk](Lanes p, i32 x0) {
+            return [k, yk](Lanes p, i32 x0) TINTWELL_LANE_INLINE {
                 const U16 xk = lanes::columnsFrom(x0) * k;
                 return Lanes{p.rb + lanes::evenOdd(xk, U16{} + yk), p.ga * k};
             };
@@ -149,7 +149,7 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
             k = static_cast<u16>(0u - k);
         lanes::lanePass(in.geometry, in.finish, [k](i32 y) {
             const auto ky = static_cast<u16>(static_cast<u16>(y) * k);
-            return [k, ky](Lanes p, i32 x0) {
+            return [k, ky](Lanes p, i32 x0) TINTWELL_LANE_INLINE {
                 const U16 kx = lanes::columnsFrom(x0) * k;
                 return Lanes{p.rb + lanes::evenOdd(U16{} + ky, kx + ky), p.ga + kx};
             };
@@ -157,7 +157,7 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
         return true;
     }
     case 7:
-        uniformLanePass(in, [v](Lanes p, i32) {
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE {
             // Even lanes run R's operands (2R, 2G, 2B), odd lanes B's (2G, 2R, 2B).
             const U16 first = lanes::evenOdd(p.rb, lanes::evenToOdd(p.ga)) * 2;
             const U16 second = lanes::evenOdd(p.ga, lanes::evenToOdd(p.rb)) * 2;
@@ -168,13 +168,13 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
         });
         return true;
     case 16:
-        uniformLanePass(in, [v](Lanes p, i32) {
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE {
             const U16 m = divideEvenBy<3>(p.rb + p.ga + lanes::oddToEven(p.rb)) * v;
             return Lanes{p.rb + m + lanes::evenToOdd(m), p.ga - m};
         });
         return true;
     case 20:
-        uniformLanePass(in, [v](Lanes p, i32) {
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE {
             const U16 r = p.rb, g = p.ga, b = lanes::oddToEven(p.rb);
             const U16 r1 = (r + divideEvenSignedBy<3>(r + g - b) * v) & 0xFFu;
             const U16 g1 = (g - divideEvenSignedBy<6>(b - g + r1) * v) & 0xFFu;
@@ -183,7 +183,7 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
         });
         return true;
     case 24:
-        uniformLanePass(in, [v](Lanes p, i32) {
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE {
             // Even lanes: R + B + value, the new R; odd lanes: B + value.
             const U16 t = p.rb + lanes::oddToEven(p.rb) + v;
             return Lanes{t + lanes::evenToOdd(t), 2 * p.ga + v};
@@ -193,7 +193,7 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
         const auto m = static_cast<u16>(arith::rem64(arith::add64(in.value, 1), 15) + 2);
         lanes::lanePass(in.geometry, in.finish, [m](i32 y) {
             const auto uy = static_cast<u16>(y);
-            return [m, uy](Lanes p, i32 x0) {
+            return [m, uy](Lanes p, i32 x0) TINTWELL_LANE_INLINE {
                 const U16 x = lanes::columnsFrom(x0);
                 // R (even lanes) first: B reads the stored R.
                 const U16 r1 = p.rb + (lanes::oddToEven(p.rb) - x) * m;
@@ -210,7 +210,7 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
             const u16 yEven = static_cast<u16>(~yOdd);
             const auto vy = static_cast<u16>(v * uy);
             const auto minusVy = static_cast<u16>(0u - vy);
-            return [v, uy, yOdd, yEven, vy, minusVy](Lanes p, i32 x0) {
+            return [v, uy, yOdd, yEven, vy, minusVy](Lanes p, i32 x0) TINTWELL_LANE_INLINE {
                 const U16 x = lanes::columnsFrom(x0);
                 const U16 xOdd = 0 - (x & 1);
                 const U16 rv = p.rb * v;
@@ -226,7 +226,7 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
         });
         return true;
     case 23:
-        uniformLanePass(in, [v](Lanes p, i32) {
+        uniformLanePass(in, [v](Lanes p, i32) TINTWELL_LANE_INLINE {
             // Even lanes: R + 2·G + value, the new R; odd lanes: B + value.
             const U16 t = p.rb + lanes::evenOdd(p.ga << 1, U16{}) + v;
             return Lanes{t + lanes::evenToOdd(t), 2 * t + p.ga + v};

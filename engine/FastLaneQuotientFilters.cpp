@@ -39,16 +39,16 @@ bool filter15(const PassInputs &in)
         const u32 yv = static_cast<u32>(y) * v;
         const bool carried = y + 1 >= lanes::smallestBlockDivisor;
         const auto v16 = static_cast<u16>(v), yv16 = static_cast<u16>(yv), b16 = static_cast<u16>(bTerm);
-        return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable {
+        return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable TINTWELL_LANE_INLINE {
             // Only the low 16 bits of each term matter: the products are
             // taken in the 16-bit lanes, each pixel's column in both of its.
             const I32 x = lanes::pixelColumnsFrom(x0);
             const U16 x16 = lanes::columnsFrom(x0);
-            const auto left = [&] {
+            const auto left = [&]() TINTWELL_LANE_INLINE {
                 const F32 columnInverse = lanes::loadBlock<F32>(inv + x0);
                 return reinterpret_cast<U16>(lanes::smallRemainders(I32{} + y, x + 1, columnInverse)) * v16;
             };
-            const auto right = [&] {
+            const auto right = [&]() TINTWELL_LANE_INLINE {
                 return reinterpret_cast<U16>(carried ? blocks.remainders()
                                                      : lanes::smallRemainders(x, I32{} + (y + 1), F32{} + rowInverse)) *
                        v16;
@@ -98,7 +98,7 @@ bool filter12(const PassInputs &in)
         const F32 rowInverse = F32{} + 1.0f / static_cast<float>(y + 1);
         const u32 *diagRow = diag + y;
         const bool carried = y + 1 >= lanes::smallestBlockDivisor;
-        return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable {
+        return [=, blocks = lanes::BlockQuotients(0, y + 1)](Lanes p, i32 x0) mutable TINTWELL_LANE_INLINE {
             const I32 x = lanes::pixelColumnsFrom(x0);
             // R: x / (y + 1); G: y / (x + 1); B reads the diagonal table.
             const U32 qr = reinterpret_cast<U32>(carried ? blocks.quotients()
@@ -136,7 +136,7 @@ bool filter14(const PassInputs &in)
         const auto q0 = static_cast<u16>(yv / ud);
         const auto r0 = static_cast<u16>(yv % ud);
         const u32 *diagRow = diag + y;
-        return [=](Lanes p, i32 x0) {
+        return [=](Lanes p, i32 x0) TINTWELL_LANE_INLINE {
             const U16 terms = reinterpret_cast<U16>(lanes::loadBlock<U32>(diagRow + x0));
             return Lanes{p.rb * factors + terms, p.ga + q0 + lanes::divideEven(p.ga + r0, multiplier, shift)};
         };
@@ -145,7 +145,7 @@ bool filter14(const PassInputs &in)
 }
 
 template <std::uint32_t D>
-U16 divideEvenBy(U16 v)
+TINTWELL_LANE_INLINE inline U16 divideEvenBy(U16 v)
 {
     constexpr SmallDivisor divisor(D);
     return lanes::divideEven(v, divisor.multiplier, divisor.shift);
@@ -161,7 +161,7 @@ bool filter17(const PassInputs &in)
     const u32 multiplier = sum.multiplier, shift = sum.shift;
     const u16 negate = d < 0 ? 0xFFFFu : 0u;
     lanes::lanePass(in.geometry, in.finish, [=](i32) {
-        return [=](Lanes p, i32) {
+        return [=](Lanes p, i32) TINTWELL_LANE_INLINE {
             const U16 b = lanes::oddToEven(p.rb);
             const U16 q = (lanes::divideEven(p.rb + p.ga + b, multiplier, shift) ^ negate) - negate;
             // Even lanes throughout: each step reads the bytes stored before it.

@@ -11,6 +11,12 @@
 #include <cstring>
 #include <vector>
 
+// Everything that takes or returns the 64-byte vectors is inlined into the
+// row loop it serves, also in unoptimised builds: the loop is compiled once
+// per instruction set, and a call between code compiled for different ones
+// would pass the vectors in different places.
+#define TINTWELL_LANE_INLINE __attribute__((always_inline))
+
 namespace tintwell::fast::lanes {
 
 using U8 = std::uint8_t __attribute__((vector_size(64)));
@@ -31,17 +37,17 @@ struct Lanes {
 
 // The value of each pixel's odd lane moved into its even lane (odd lanes 0),
 // and the other way round.
-inline U16 oddToEven(U16 v) { return reinterpret_cast<U16>(reinterpret_cast<U32>(v) >> 16); }
-inline U16 evenToOdd(U16 v) { return reinterpret_cast<U16>(reinterpret_cast<U32>(v) << 16); }
+TINTWELL_LANE_INLINE inline U16 oddToEven(U16 v) { return reinterpret_cast<U16>(reinterpret_cast<U32>(v) >> 16); }
+TINTWELL_LANE_INLINE inline U16 evenToOdd(U16 v) { return reinterpret_cast<U16>(reinterpret_cast<U32>(v) << 16); }
 
 // The even lanes of `even` with the odd lanes of `odd`.
-inline U16 evenOdd(U16 even, U16 odd)
+TINTWELL_LANE_INLINE inline U16 evenOdd(U16 even, U16 odd)
 {
     return reinterpret_cast<U16>((reinterpret_cast<U32>(even) & 0xFFFFu) | (reinterpret_cast<U32>(odd) & 0xFFFF0000u));
 }
 
 // Two 16-bit numbers a pixel, from 16 32-bit words: the low half in the even lane.
-inline U16 pairsFromWords(const std::uint32_t *p)
+TINTWELL_LANE_INLINE inline U16 pairsFromWords(const std::uint32_t *p)
 {
     U16 v;
     std::memcpy(&v, p, sizeof v);
@@ -50,7 +56,7 @@ inline U16 pairsFromWords(const std::uint32_t *p)
 
 // The even lanes divided by a SmallDivisor's multiplier and shift, in 32 bits
 // (exact for values below 2^11); odd lanes of the result are 0.
-inline U16 divideEven(U16 v, std::uint32_t multiplier, std::uint32_t shift)
+TINTWELL_LANE_INLINE inline U16 divideEven(U16 v, std::uint32_t multiplier, std::uint32_t shift)
 {
     const U32 n = reinterpret_cast<U32>(v) & 0xFFFFu;
     return reinterpret_cast<U16>((n * multiplier) >> shift);
@@ -58,17 +64,17 @@ inline U16 divideEven(U16 v, std::uint32_t multiplier, std::uint32_t shift)
 
 // x / 3 for bytes (the low 8 bits of each lane), the step of the kernel's
 // running third; x·171 stays below 2^16.
-inline U16 thirdOfBytes(U16 v) { return ((v & 0xFFu) * 171u) >> 9; }
+TINTWELL_LANE_INLINE inline U16 thirdOfBytes(U16 v) { return ((v & 0xFFu) * 171u) >> 9; }
 
 // runningThird in each lane: t <- ((t + o) mod 256) / 3 for a, b, c in turn.
-inline U16 runningThirds(U16 a, U16 b, U16 c)
+TINTWELL_LANE_INLINE inline U16 runningThirds(U16 a, U16 b, U16 c)
 {
     const U16 t = thirdOfBytes(a);
     return thirdOfBytes(thirdOfBytes(t + b) + c);
 }
 
 // The column of each of 16 pixels, x0 + 0 ... x0 + 15, one 32-bit lane each.
-inline I32 pixelColumnsFrom(std::int32_t x0)
+TINTWELL_LANE_INLINE inline I32 pixelColumnsFrom(std::int32_t x0)
 {
     const I32 steps = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
     return x0 + steps;
@@ -77,13 +83,13 @@ inline I32 pixelColumnsFrom(std::int32_t x0)
 // smallQuotient in each lane: n / d and n % d for 0 <= n < 2^21 and
 // 1 <= d < 2^30, given inverse == 1.0f / d. The float estimate of the quotient
 // is within one of the true one, so one correction either way makes it exact.
-inline I32 smallQuotients(I32 n, I32 d, F32 inverse)
+TINTWELL_LANE_INLINE inline I32 smallQuotients(I32 n, I32 d, F32 inverse)
 {
     const I32 q = __builtin_convertvector(__builtin_convertvector(n, F32) * inverse, I32);
     const I32 r = n - q * d;
     return q - (r >= d) + (r < 0); // comparisons give -1 where true
 }
-inline I32 smallRemainders(I32 n, I32 d, F32 inverse)
+TINTWELL_LANE_INLINE inline I32 smallRemainders(I32 n, I32 d, F32 inverse)
 {
     const I32 q = __builtin_convertvector(__builtin_convertvector(n, F32) * inverse, I32);
     const I32 r = n - q * d;
@@ -101,12 +107,12 @@ struct BlockQuotients {
 
     BlockQuotients(std::int32_t x0, std::int32_t d) : divisor(d), quotient(x0 / d), remainder(x0 % d) {}
 
-    I32 quotients() const
+    TINTWELL_LANE_INLINE I32 quotients() const
     {
         const I32 r = pixelColumnsFrom(remainder);
         return quotient - (r >= divisor); // comparisons give -1 where true
     }
-    I32 remainders() const
+    TINTWELL_LANE_INLINE I32 remainders() const
     {
         const I32 r = pixelColumnsFrom(remainder);
         return r - (divisor & (r >= divisor));
@@ -124,7 +130,7 @@ inline constexpr std::int32_t smallestBlockDivisor = 16;
 
 // 16 consecutive values of a table, one 32-bit lane each.
 template <class T>
-inline T loadBlock(const void *p)
+TINTWELL_LANE_INLINE inline T loadBlock(const void *p)
 {
     T v;
     std::memcpy(&v, p, sizeof v);
@@ -133,7 +139,7 @@ inline T loadBlock(const void *p)
 
 // The column of each lane's pixel, x0 + 0, 0, 1, 1, ..., 15, 15, modulo 2^16:
 // enough for formulas that only add and multiply it.
-inline U16 columnsFrom(std::int32_t x0)
+TINTWELL_LANE_INLINE inline U16 columnsFrom(std::int32_t x0)
 {
     const U16 steps = {0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15};
     return static_cast<std::uint16_t>(x0) + steps;
@@ -156,7 +162,7 @@ struct LaneFinish {
 };
 
 template <bool Reverse>
-inline U32 finishBlock(U32 words, Lanes c, std::uint32_t mask, std::uint32_t add)
+TINTWELL_LANE_INLINE inline U32 finishBlock(U32 words, Lanes c, std::uint32_t mask, std::uint32_t add)
 {
     U32 rb = reinterpret_cast<U32>(c.rb);
     if constexpr (Reverse)
@@ -166,7 +172,7 @@ inline U32 finishBlock(U32 words, Lanes c, std::uint32_t mask, std::uint32_t add
     return reinterpret_cast<U32>(bytes);
 }
 
-inline Lanes splitBlock(U32 words)
+TINTWELL_LANE_INLINE inline Lanes splitBlock(U32 words)
 {
     const U16 halves = reinterpret_cast<U16>(words);
     return {halves & 0xFFu, halves >> 8};
@@ -198,7 +204,7 @@ TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, s
 }
 
 // Room for a row of `columns` terms read in whole blocks.
-inline std::size_t blockRowSize(std::int32_t columns)
+TINTWELL_LANE_INLINE inline std::size_t blockRowSize(std::int32_t columns)
 {
     return static_cast<std::size_t>(columns) + blockPixels;
 }

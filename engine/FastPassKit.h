@@ -10,9 +10,11 @@
 
 // Marks a row loop to be compiled three times, for the x86-64 baseline, AVX2
 // and AVX-512 (x86-64-v4), the best one the processor runs picked once at load
-// time. Everything the loop inlines is compiled along with it. (The OpenMP region around a loop is outlined into a
-// function of its own, so the marked loop must be a separate function.)
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// time. Everything the loop inlines is compiled along with it. (The OpenMP
+// region around a loop is outlined into a function of its own, so the marked
+// loop must be a separate function.) TINTWELL_PORTABLE_LOOPS builds only the
+// baseline, so that tests on a newer processor run the portable code too.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(TINTWELL_PORTABLE_LOOPS)
 #define TINTWELL_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define TINTWELL_VECTOR_CLONES

@@ -1,5 +1,6 @@
-// Specialised loops for the filters with coordinate quotients (10-14) and
-// the sine/cosine filter 18: quotients by per-pass and per-row divisors become
+// Specialised loops for the filters with coordinate quotients (10, 11, 13,
+// and 14 for the values its lane loop does not take) and the sine/cosine
+// filter 18: quotients by per-pass and per-row divisors become
 // multiply-and-shift, per-column ones a float estimate with a fix, and terms of
 // x + y alone come from a table built once per pass.
 #include "Arithmetic.h"

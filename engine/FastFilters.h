@@ -41,7 +41,8 @@ void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32
 // other loops.
 bool runLaneQuotientFilter(std::uint32_t index, const PassInputs &in);
 
-// Filters with coordinate quotients or per-value tables: 10-14, 18.
+// Filters with coordinate quotients or per-value tables: 10, 11, 13, 18, and
+// 14 for the values its lane loop does not take.
 // Returns false when the value is too large for the hoisted quotients to be
 // exact; the caller then takes the per-pixel path.
 bool runCoordinateFilter(std::uint32_t index, const PassInputs &in);

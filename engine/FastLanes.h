@@ -27,6 +27,8 @@ using I32 = std::int32_t __attribute__((vector_size(64)));
 using F32 = float __attribute__((vector_size(64)));
 
 inline constexpr std::int32_t blockPixels = 16;
+// How far ahead of the block being read the row is prefetched.
+inline constexpr std::ptrdiff_t rowPrefetchBytes = 4096;
 
 // A block of pixels as the formula sees it: in each pixel's pair of lanes,
 // rb holds R (even lane) and B (odd lane), ga holds G and A, each 0..255.
@@ -128,6 +130,15 @@ struct BlockQuotients {
 };
 inline constexpr std::int32_t smallestBlockDivisor = 16;
 
+// 16 consecutive 16-bit values of a table, one 32-bit lane each.
+TINTWELL_LANE_INLINE inline U32 widenHalves(const std::uint16_t *p)
+{
+    using Halves = std::uint16_t __attribute__((vector_size(32)));
+    Halves h;
+    std::memcpy(&h, p, sizeof h);
+    return __builtin_convertvector(h, U32);
+}
+
 // 16 consecutive values of a table, one 32-bit lane each.
 template <class T>
 TINTWELL_LANE_INLINE inline T loadBlock(const void *p)
@@ -189,6 +200,10 @@ TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, s
 {
     std::int32_t x = first;
     for (; x + blockPixels <= last; x += blockPixels) {
+        // The row a page ahead: with a second stream (a table, a neighbour
+        // row) beside the row, the hardware's own prefetch falls behind.
+        // Prefetching past the row's end is harmless; it never faults.
+        __builtin_prefetch(in + static_cast<std::ptrdiff_t>(x) * 4 + rowPrefetchBytes, 0, 3);
         U32 words;
         std::memcpy(&words, in + static_cast<std::ptrdiff_t>(x) * 4, sizeof words);
         const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);

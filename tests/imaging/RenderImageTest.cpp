@@ -1,4 +1,5 @@
-// renderImage and runPass: the working copy, the pass context and the source left alone.
+// renderImage, runPass and runPassFrom: the working copy, the pass context and
+// the source left alone.
 #include "ImagePath.h"
 #include "ReferencePass.h"
 #include "TestPictures.h"
@@ -60,6 +61,33 @@ TEST(RenderInPlace, FiltersTheGivenBufferWithoutCopying)
     QImage null;
     tintwell::renderInPlace(null, PassSettings{});
     EXPECT_TRUE(null.isNull());
+}
+
+// The pass from a source into a target of the same layout gives the bytes of a
+// copy filtered in place, writes the target's own buffer, and leaves the
+// source alone; a target of another layout becomes a filtered copy.
+TEST(RunPassFrom, GivesTheBytesOfACopyFilteredInPlace)
+{
+    const QImage source = patternImage(33, 9).convertToFormat(QImage::Format_RGBX8888);
+    const QImage sourceBefore = source.copy();
+    for (qint32 filter = -1; filter <= tintwell::filterCount; ++filter) {
+        const PassSettings s{filter, 7 - filter, filter * 3, -5, 260, filter % 2 == 0, filter % 3 == 1};
+        const QImage expected = referencePass(source, s);
+        tintwell::current_filter = filter;
+
+        QImage target(source.size(), source.format());
+        target.fill(0xA5);
+        const uchar *buffer = target.constBits();
+        tintwell::runPassFrom(source, target, s.value, s.red, s.green, s.blue, s.negative, s.reverse);
+        EXPECT_EQ(target.constBits(), buffer) << "filter " << filter;
+        EXPECT_EQ(pixelBytes(target), pixelBytes(expected)) << "filter " << filter;
+
+        QImage other(3, 3, QImage::Format_RGB32);
+        tintwell::runPassFrom(source, other, s.value, s.red, s.green, s.blue, s.negative, s.reverse);
+        ASSERT_EQ(other.format(), expected.format()) << "filter " << filter;
+        EXPECT_EQ(pixelBytes(other), pixelBytes(expected)) << "filter " << filter;
+    }
+    EXPECT_EQ(pixelBytes(source), pixelBytes(sourceBefore));
 }
 
 TEST(RenderImage, FillsThePassContextFromTheWorkingCopy)

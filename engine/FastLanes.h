@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 // Everything that takes or returns the 64-byte vectors is inlined into the
 // row loop it serves, also in unoptimised builds: the loop is compiled once
@@ -46,14 +45,6 @@ TINTWELL_LANE_INLINE inline U16 evenToOdd(U16 v) { return reinterpret_cast<U16>(
 TINTWELL_LANE_INLINE inline U16 evenOdd(U16 even, U16 odd)
 {
     return reinterpret_cast<U16>((reinterpret_cast<U32>(even) & 0xFFFFu) | (reinterpret_cast<U32>(odd) & 0xFFFF0000u));
-}
-
-// Two 16-bit numbers a pixel, from 16 32-bit words: the low half in the even lane.
-TINTWELL_LANE_INLINE inline U16 pairsFromWords(const std::uint32_t *p)
-{
-    U16 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
 }
 
 // The even lanes divided by a SmallDivisor's multiplier and shift, in 32 bits
@@ -216,12 +207,6 @@ TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, s
         const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);
         std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &result, bytes);
     }
-}
-
-// Room for a row of `columns` terms read in whole blocks.
-TINTWELL_LANE_INLINE inline std::size_t blockRowSize(std::int32_t columns)
-{
-    return static_cast<std::size_t>(columns) + blockPixels;
 }
 
 // pixelPass for block formulas: rowSetup(y) returns the row's f(Lanes, x0).

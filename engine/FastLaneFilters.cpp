@@ -74,7 +74,7 @@ void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32
         else
             std::memcpy(reinterpret_cast<std::uint8_t *>(&mirror) + static_cast<std::ptrdiff_t>(-m0) * 4, mirrorRow,
                         static_cast<std::size_t>(m0 + lanes::blockPixels) * 4);
-        const U32 reversed = __builtin_shuffle(mirror, U32{15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+        const U32 reversed = __builtin_shufflevector(mirror, mirror, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
         return mirrorFormula(p, reversed, v);
     };
     if (f.reverse)

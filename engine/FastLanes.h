@@ -14,7 +14,13 @@
 // row loop it serves, also in unoptimised builds: the loop is compiled once
 // per instruction set, and a call between code compiled for different ones
 // would pass the vectors in different places.
+// (Clang builds no per-instruction-set copies and takes no attribute in the
+// place the lambdas carry it.)
+#if defined(__clang__)
+#define TINTWELL_LANE_INLINE
+#else
 #define TINTWELL_LANE_INLINE __attribute__((always_inline))
+#endif
 
 namespace tintwell::fast::lanes {
 

@@ -69,6 +69,8 @@ void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32
         // reverse order; columns before 0 belong to lanes past the row's end.
         const i32 m0 = last - xb - (lanes::blockPixels - 1);
         U32 mirror = {};
+        // The mirror row is read backwards: prefetch it a page behind.
+        prefetchNear<3>(mirrorRow, static_cast<std::ptrdiff_t>(m0) * 4 - lanes::rowPrefetchBytes);
         if (m0 >= 0)
             std::memcpy(&mirror, mirrorRow + static_cast<std::ptrdiff_t>(m0) * 4, sizeof mirror);
         else

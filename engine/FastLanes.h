@@ -199,8 +199,7 @@ TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, s
     for (; x + blockPixels <= last; x += blockPixels) {
         // The row a page ahead: with a second stream (a table, a neighbour
         // row) beside the row, the hardware's own prefetch falls behind.
-        // Prefetching past the row's end is harmless; it never faults.
-        __builtin_prefetch(in + static_cast<std::ptrdiff_t>(x) * 4 + rowPrefetchBytes, 0, 3);
+        prefetchNear<3>(in, static_cast<std::ptrdiff_t>(x) * 4 + rowPrefetchBytes);
         U32 words;
         std::memcpy(&words, in + static_cast<std::ptrdiff_t>(x) * 4, sizeof words);
         const U32 result = finishBlock<Reverse>(words, formula(splitBlock(words), x), mask, add);

@@ -342,7 +342,7 @@ TINTWELL_VECTOR_CLONES void row21(std::uint8_t *row, const std::uint8_t *pRow, c
         std::memcpy(&w, out, blockBytes);
         std::memcpy(&p, pRow + static_cast<std::ptrdiff_t>(x) * 4, blockBytes);
         std::memcpy(&q, qRow + static_cast<std::ptrdiff_t>(x) * 4, blockBytes);
-        __builtin_prefetch(qRow + static_cast<std::ptrdiff_t>(x) * 4 + prefetchBytes21, 0, 2);
+        prefetchNear<2>(qRow, static_cast<std::ptrdiff_t>(x) * 4 + prefetchBytes21);
         const Words32 result = block21<OddRow, Reverse>(w, p, q, k, columnTerm);
         std::memcpy(out, &result, blockBytes);
         columnTerm += columnStep;

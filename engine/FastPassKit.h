@@ -56,6 +56,17 @@ inline std::uint32_t byte0(std::uint32_t w) { return w & 0xFFu; }
 inline std::uint32_t byte1(std::uint32_t w) { return (w >> 8) & 0xFFu; }
 inline std::uint32_t byte2(std::uint32_t w) { return (w >> 16) & 0xFFu; }
 
+// Asks for the cache line `offset` bytes from p, for reading soon, into the
+// caches from level 1 (Locality 3) or level 2 (2) on. The address is formed
+// as a number: it may lie outside the row, which a prefetch tolerates and
+// pointer arithmetic does not.
+template <int Locality>
+inline void prefetchNear(const std::uint8_t *p, std::ptrdiff_t offset)
+{
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(p) + static_cast<std::uintptr_t>(offset);
+    __builtin_prefetch(reinterpret_cast<const void *>(address), 0, Locality);
+}
+
 // A formula's three results; only their low 8 bits are stored.
 struct Rgb {
     std::uint32_t r;

@@ -197,9 +197,11 @@ bool runLaneFilter(std::uint32_t index, const PassInputs &in)
             const auto uy = static_cast<u16>(y);
             return [m, uy](Lanes p, i32 x0) TINTWELL_LANE_INLINE {
                 const U16 x = lanes::columnsFrom(x0);
-                // R (even lanes) first: B reads the stored R.
-                const U16 r1 = p.rb + (lanes::oddToEven(p.rb) - x) * m;
-                const U16 b = lanes::evenToOdd(r1) + p.rb - (x + uy) * m;
+                // One product for R's (B − x)·m (even lanes) and B's
+                // (x + y)·m (odd lanes). R first: B reads the stored R.
+                const U16 product = lanes::evenOdd(lanes::oddToEven(p.rb) - x, x + uy) * m;
+                const U16 r1 = p.rb + product;
+                const U16 b = lanes::evenToOdd(r1) + p.rb - product;
                 return Lanes{lanes::evenOdd(r1, b), p.ga + (p.ga - uy) * m};
             };
         });

@@ -10,13 +10,8 @@
 namespace {
 
 using tintwell::test::inputPicture;
+using tintwell::test::readAll;
 using tintwell::test::runTool;
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class CliErrorTest : public testing::Test {
 protected:

@@ -1,6 +1,8 @@
-// Runs the real tintwell-cli binary and collects its exit status and output.
+// Runs the real tintwell-cli binary and collects its exit status and output;
+// the pictures and file reads the CLI tests share.
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QString>
@@ -41,6 +43,13 @@ inline QImage inputPicture(int width = 9, int height = 6)
         }
     }
     return image;
+}
+
+// The whole content of a file, or nothing when it cannot be read.
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace tintwell::test

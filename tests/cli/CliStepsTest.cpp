@@ -9,13 +9,8 @@
 namespace {
 
 using tintwell::test::inputPicture;
+using tintwell::test::readAll;
 using tintwell::test::runTool;
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QStringList stepA{"--filter", "3", "--value", "7", "--red", "1", "--negative"};
 const QStringList stepB{"--filter", "8", "--value", "-2", "--reverse"};

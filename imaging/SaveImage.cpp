@@ -1,12 +1,12 @@
 // Encoding: JPEG at quality 100 or lossless PNG, written atomically through
 // QSaveFile so a failure never damages an existing file.
 #include "ImagePath.h"
+#include "FileIO.h"
 #include "Rgb888Packing.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace tintwell {
 
@@ -56,10 +56,6 @@ QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
     if (encoded.isNull())
         return failure(path, QStringLiteral("out of memory converting the picture"));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(path, file.errorString());
-
     // Encoded in memory first: a failing disk then shows as a failed write
     // with its own reason, and never runs the encoders' error paths.
     QByteArray bytes;
@@ -68,24 +64,11 @@ QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
     QImageWriter writer(&buffer, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
     if (jpeg)
         writer.setQuality(jpegQuality);
-    if (!writer.write(encoded)) {
-        const QString reason = writer.errorString();
-        file.cancelWriting();
+    if (!writer.write(encoded))
+        return failure(path, writer.errorString());
+    const QString reason = writeFileAtomically(path, bytes);
+    if (!reason.isEmpty())
         return failure(path, reason);
-    }
-    // A disk that fills up first takes part of a write without an error; the
-    // next write then fails and names the reason.
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return failure(path, reason);
-        }
-        done += written;
-    }
-    if (!file.commit())
-        return failure(path, file.errorString());
     return QString();
 }
 

@@ -1,6 +1,6 @@
 #include "FilterPass.h"
 
-#include "FastPass.h"
+#include "fast/FastPass.h"
 #include "Kernel.h"
 
 #include <cmath>

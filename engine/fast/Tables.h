@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Arithmetic.h"
-#include "FastPassKit.h"
+#include "PassKit.h"
 
 #include <cstddef>
 #include <cstdint>

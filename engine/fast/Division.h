@@ -12,12 +12,11 @@ namespace tintwell::fast {
 // below 2^32; the rounding error stays under 1/d for 31-bit numerators, so the
 // quotient is exact (Granlund and Montgomery).
 struct ConstantDivisor {
-    std::uint32_t divisor = 1;
     std::uint32_t multiplier = 0x80000000u;
     std::uint32_t shift = 31;
 
     constexpr ConstantDivisor() = default;
-    constexpr explicit ConstantDivisor(std::uint32_t d) : divisor(d)
+    constexpr explicit ConstantDivisor(std::uint32_t d)
     {
         std::uint32_t l = 0;
         while (l < 32 && (std::uint64_t{1} << l) < d)
@@ -32,14 +31,12 @@ struct ConstantDivisor {
     {
         return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * multiplier) >> shift);
     }
-    constexpr std::uint32_t remainder(std::uint32_t n) const { return n - quotient(n) * divisor; }
 
     // A divisor whose quotient is 0 for every numerator: stands for a zero
     // divisor (a quotient by zero counts as 0) and for divisors of 2^31 or more.
     static constexpr ConstantDivisor givingZero()
     {
         ConstantDivisor z;
-        z.divisor = 0;
         z.multiplier = 0;
         return z;
     }
@@ -119,27 +116,6 @@ constexpr std::uint32_t divideSmall(std::uint32_t n)
 {
     constexpr SmallDivisor divisor(D);
     return divisor.quotient(n);
-}
-
-// n / D truncating toward zero for |n| < 2^11.
-template <std::uint32_t D>
-constexpr std::int32_t divideSmallSigned(std::int32_t n)
-{
-    const std::uint32_t mask = static_cast<std::uint32_t>(n >> 31);
-    const std::uint32_t magnitude = (static_cast<std::uint32_t>(n) ^ mask) - mask;
-    return static_cast<std::int32_t>((divideSmall<D>(magnitude) ^ mask) - mask);
-}
-
-// x / 3 for 0 <= x <= 255, as a multiply and shift (exact on that range).
-constexpr std::uint32_t thirdOfByte(std::uint32_t x) { return (x * 171u) >> 9; }
-
-// The kernel's runningThird with thirdOfByte: t <- ((t + o) mod 256) / 3 for
-// each operand in turn, operands up to 510.
-constexpr std::uint32_t runningThirdOf(std::uint32_t a, std::uint32_t b, std::uint32_t c)
-{
-    std::uint32_t t = thirdOfByte(a & 0xFFu);
-    t = thirdOfByte((t + b) & 0xFFu);
-    return thirdOfByte((t + c) & 0xFFu);
 }
 
 } // namespace tintwell::fast

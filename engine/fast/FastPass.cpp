@@ -1,10 +1,10 @@
 #include "FastPass.h"
 
-#include "FastFilters.h"
 #include "FilterPass.h"
 #include "Kernel.h"
 #include "NeighbourFilters.h"
 #include "PassContext.h"
+#include "Routes.h"
 
 #include <climits>
 #include <cstdint>
@@ -60,16 +60,19 @@ bool filterBitmapFast(const BitmapView &view, std::int64_t value, bool negative,
     in.value = value;
 
     const auto index = static_cast<std::uint32_t>(current_filter);
-    if (isNeighbourFilter(index)) {
+    const bool readsNeighbours = isNeighbourFilter(index);
+    if (readsNeighbours) {
         // These read other pixels as the in-place walk leaves them: copy first.
         if (!hasPlainNeighbourOffsets(rows, view.bytesPerRow))
             return false;
         fast::copySource(in.geometry);
         in.geometry.source = nullptr;
-        return fast::runNeighbourFilter(index, in);
     }
-    if (fast::runLaneFilter(index, in) || fast::runLaneQuotientFilter(index, in) || fast::runSimpleFilter(index, in) || fast::runCoordinateFilter(index, in))
-        return true;
+    for (const fast::Loop loop : fast::routeOf(index).loops)
+        if (loop != nullptr && loop(in))
+            return true;
+    if (readsNeighbours)
+        return false;
     fast::copySource(in.geometry);
     in.geometry.source = nullptr;
     kernelPass(in.geometry, view, value, negative, reverse);

@@ -1,24 +1,15 @@
-// Building blocks of the specialised passes: the pass geometry, four-byte pixel
-// words, the offsets/negative/reverse finish, and the row-band loops over threads.
+// Building blocks of the fast loops: the pass geometry, four-byte pixel words,
+// the offsets/negative/reverse finish, and rows spread over threads.
 #pragma once
+
+#include "Targets.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include <omp.h>
-
-// Marks a row loop to be compiled three times, for the x86-64 baseline, AVX2
-// and AVX-512 (x86-64-v4), the best one the processor runs picked once at load
-// time. Everything the loop inlines is compiled along with it. (The OpenMP
-// region around a loop is outlined into a function of its own, so the marked
-// loop must be a separate function.) TINTWELL_PORTABLE_LOOPS builds only the
-// baseline, so that tests on a newer processor run the portable code too.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(TINTWELL_PORTABLE_LOOPS)
-#define TINTWELL_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define TINTWELL_VECTOR_CLONES
-#endif
 
 namespace tintwell::fast {
 
@@ -146,7 +137,7 @@ inline int threadsFor(std::int32_t rows)
 // value: stores through the byte pointer could alias anything reached through
 // a reference, which would keep the loop scalar.
 template <class Formula>
-TINTWELL_VECTOR_CLONES void formulaRow(std::uint8_t *row, std::int32_t columns, Formula formula, Finish finish)
+void formulaRow(std::uint8_t *row, std::int32_t columns, Formula formula, Finish finish)
 {
     for (std::int32_t x = 0; x < columns; ++x) {
         const std::uint32_t w = loadWord(row, x);
@@ -157,8 +148,8 @@ TINTWELL_VECTOR_CLONES void formulaRow(std::uint8_t *row, std::int32_t columns, 
 // formulaRow reading the row from `in` and writing it to `out`, which do not
 // overlap.
 template <class Formula>
-TINTWELL_VECTOR_CLONES void formulaRowFrom(const std::uint8_t *__restrict in, std::uint8_t *__restrict out,
-                                           std::int32_t columns, Formula formula, Finish finish)
+void formulaRowFrom(const std::uint8_t *__restrict in, std::uint8_t *__restrict out, std::int32_t columns,
+                    Formula formula, Finish finish)
 {
     for (std::int32_t x = 0; x < columns; ++x) {
         const std::uint32_t w = loadWord(in, x);
@@ -186,12 +177,14 @@ void pixelPass(const PassGeometry &g, const Finish &finish, const RowSetup &rowS
     // per thread, so a momentarily busy core does not hold up the pass.
 #pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
     for (std::int32_t y = 0; y < g.rows; ++y) {
-        if (g.source) {
-            formulaRowFrom(g.sourceRow(y), g.row(y), g.columns, rowSetup(y), finish);
+        onTarget([&](auto) {
+            if (g.source)
+                formulaRowFrom(g.sourceRow(y), g.row(y), g.columns, rowSetup(y), finish);
+            else
+                formulaRow(g.row(y), g.columns, rowSetup(y), finish);
+        });
+        if (g.source)
             copyRowPadding(g, y);
-        } else {
-            formulaRow(g.row(y), g.columns, rowSetup(y), finish);
-        }
     }
 }
 
@@ -206,6 +199,35 @@ inline void copySource(const PassGeometry &g)
 #pragma omp parallel for schedule(static) num_threads(threads)
     for (std::int32_t y = 0; y < g.rows; ++y)
         std::memcpy(g.row(y), g.sourceRow(y), bytes);
+}
+
+// Runs rowFn(y, rowAt) for every row, each thread taking a contiguous band of
+// rows, for loops that read the rows below the one they rewrite. rowAt(r)
+// gives row r; for the `lookahead` rows just below a band it gives them as
+// they were before the pass (copied before any thread starts writing, since
+// the next band rewrites them).
+template <class RowFn>
+void bandedPass(const PassGeometry &g, std::int32_t lookahead, const RowFn &rowFn)
+{
+    const int threads = threadsFor(g.rows);
+    const std::size_t rowBytes = static_cast<std::size_t>(g.columns) * 4;
+    std::vector<std::uint8_t> copies(static_cast<std::size_t>(threads) * static_cast<std::size_t>(lookahead) * rowBytes);
+#pragma omp parallel num_threads(threads)
+    {
+        const Band band = bandOf(g.rows, omp_get_thread_num(), omp_get_num_threads());
+        std::uint8_t *copy = copies.data() + static_cast<std::size_t>(omp_get_thread_num()) *
+                                                 static_cast<std::size_t>(lookahead) * rowBytes;
+        if (band.first < band.last) {
+            for (std::int32_t k = 0; k < lookahead && band.last + k < g.rows; ++k)
+                std::memcpy(copy + static_cast<std::size_t>(k) * rowBytes, g.row(band.last + k), rowBytes);
+        }
+#pragma omp barrier
+        const auto rowAt = [&](std::int32_t r) -> const std::uint8_t * {
+            return r < band.last ? g.row(r) : copy + static_cast<std::size_t>(r - band.last) * rowBytes;
+        };
+        for (std::int32_t y = band.first; y < band.last; ++y)
+            rowFn(y, rowAt);
+    }
 }
 
 } // namespace tintwell::fast

@@ -4,7 +4,8 @@
 // 8 bits of a result are stored, so sums and products may wrap in 16 bits.
 #pragma once
 
-#include "FastPassKit.h"
+#include "Division.h"
+#include "PassKit.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 // Everything that takes or returns the 64-byte vectors is inlined into the
 // row loop it serves, also in unoptimised builds: the loop is compiled once
-// per instruction set, and a call between code compiled for different ones
+// per target (Targets.h), and a call between code compiled for different ones
 // would pass the vectors in different places.
 // (Clang builds no per-instruction-set copies and takes no attribute in the
 // place the lambdas carry it.)
@@ -26,12 +27,15 @@ namespace tintwell::fast::lanes {
 
 using U8 = std::uint8_t __attribute__((vector_size(64)));
 using U16 = std::uint16_t __attribute__((vector_size(64)));
+using I16 = std::int16_t __attribute__((vector_size(64)));
 using U32 = std::uint32_t __attribute__((vector_size(64)));
 // The same 64 bytes as 16 pixels' 32-bit numbers, for per-pixel quotients.
 using I32 = std::int32_t __attribute__((vector_size(64)));
 using F32 = float __attribute__((vector_size(64)));
 
 inline constexpr std::int32_t blockPixels = 16;
+// 16-bit lanes in a block: two a pixel.
+inline constexpr int laneCount = 2 * blockPixels;
 // How far ahead of the block being read the row is prefetched.
 inline constexpr std::ptrdiff_t rowPrefetchBytes = 4096;
 
@@ -70,6 +74,24 @@ TINTWELL_LANE_INLINE inline U16 runningThirds(U16 a, U16 b, U16 c)
 {
     const U16 t = thirdOfBytes(a);
     return thirdOfBytes(thirdOfBytes(t + b) + c);
+}
+
+// Even lanes divided by a small divisor fixed at compile time (values below 2^11).
+template <std::uint32_t D>
+TINTWELL_LANE_INLINE inline U16 divideEvenBy(U16 v)
+{
+    constexpr SmallDivisor divisor(D);
+    return divideEven(v, divisor.multiplier, divisor.shift);
+}
+
+// Even lanes as signed 16-bit numbers divided by D, truncating toward zero
+// (magnitudes below 2^11); odd lanes of the result are unspecified.
+template <std::uint32_t D>
+TINTWELL_LANE_INLINE inline U16 divideEvenSignedBy(U16 v)
+{
+    const U16 negative = 0 - (v >> 15);
+    const U16 magnitude = (v ^ negative) - negative;
+    return (divideEvenBy<D>(magnitude) ^ negative) - negative;
 }
 
 // The column of each of 16 pixels, x0 + 0 ... x0 + 15, one 32-bit lane each.
@@ -192,7 +214,7 @@ TINTWELL_LANE_INLINE inline Lanes splitBlock(U32 words)
 //
 // Columns [first, last) of a row; the formula gets each block's first column.
 template <bool Reverse, class Formula>
-TINTWELL_VECTOR_CLONES void laneRow(const std::uint8_t *in, std::uint8_t *out, std::int32_t first, std::int32_t last,
+void laneRow(const std::uint8_t *in, std::uint8_t *out, std::int32_t first, std::int32_t last,
                                     Formula formula, std::uint32_t mask, std::uint32_t add)
 {
     std::int32_t x = first;
@@ -223,10 +245,12 @@ void lanePass(const PassGeometry &g, const Finish &finish, const RowSetup &rowSe
 #pragma omp parallel for schedule(dynamic, rowChunkFor(g.rows, threads)) num_threads(threads)
     for (std::int32_t y = 0; y < g.rows; ++y) {
         const std::uint8_t *in = g.source ? g.sourceRow(y) : g.row(y);
-        if (f.reverse)
-            laneRow<true>(in, g.row(y), 0, g.columns, rowSetup(y), f.mask, f.add);
-        else
-            laneRow<false>(in, g.row(y), 0, g.columns, rowSetup(y), f.mask, f.add);
+        onTarget([&](auto) {
+            if (f.reverse)
+                laneRow<true>(in, g.row(y), 0, g.columns, rowSetup(y), f.mask, f.add);
+            else
+                laneRow<false>(in, g.row(y), 0, g.columns, rowSetup(y), f.mask, f.add);
+        });
         if (g.source)
             copyRowPadding(g, y);
     }

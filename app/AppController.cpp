@@ -264,9 +264,10 @@ void AppController::changeFilter()
 
 void AppController::selectImage()
 {
-    const QString path = m_dialogs.openImagePath();
+    const QString path = m_dialogs.openImagePath(m_places.openFolder(m_recipe.inputPath));
     if (path.isEmpty())
         return;
+    m_places.opened(path);
     openFile(path);
 }
 
@@ -297,9 +298,11 @@ void AppController::saveImage()
 {
     if (current_image.isNull())
         return;
-    const QString path = m_dialogs.saveImagePath();
+    const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QStringLiteral("jpg"));
+    const QString path = m_dialogs.saveImagePath(proposal);
     if (path.isEmpty())
         return;
+    m_places.saved(path);
     savePicture(path, QByteArrayLiteral("jpg"));
 }
 
@@ -308,9 +311,11 @@ void AppController::exportPng()
 {
     if (current_image.isNull())
         return;
-    const QString path = m_dialogs.exportPngPath();
+    const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QStringLiteral("png"));
+    const QString path = m_dialogs.exportPngPath(proposal);
     if (path.isEmpty())
         return;
+    m_places.saved(path);
     savePicture(path, QByteArrayLiteral("png"));
 }
 

@@ -2,6 +2,7 @@
 // the source picture with the current controls, and the picture actions.
 #pragma once
 
+#include "DialogPlaces.h"
 #include "History.h"
 #include "Recipe.h"
 
@@ -110,6 +111,7 @@ private:
     MessageBoxes &m_messages;
     History m_history;
     Recipe m_recipe;           // how the source came about
+    DialogPlaces m_places;     // where the file dialogs start
     QString m_name;            // the source's name in the title
     bool m_rendered = false;   // the view shows the source rendered, not the source itself
     bool m_comparing = false;

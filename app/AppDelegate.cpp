@@ -141,7 +141,9 @@ QString AppDelegate::aboutText()
               "colour offsets, negative and red–blue swap, re-rendered on every change.</p>"
               "<p>Undo keeps up to %2 MB of source pictures; the oldest steps are "
               "dropped first when it is full.</p>"
-              "<p>The same filters run from the command line with <code>tintwell-cli</code>.</p>")
+              "<p>The same filters run from the command line with <code>tintwell-cli</code>.</p>"
+              "<p>Copyright © The Tintwell developers. Tintwell is free software under the "
+              "MIT licence: use, change and share it freely; it comes without any warranty.</p>")
         .arg(QStringLiteral(TINTWELL_VERSION), QString::number(budgetMb));
 }
 

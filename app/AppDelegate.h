@@ -35,7 +35,8 @@ public:
     AppController *controller() const { return m_controller.get(); }
     const EditorActions &actions() const { return m_actions; }
 
-    // The About box text: version, what the program does, the undo budget.
+    // The About box text: version, what the program does, the undo budget, the
+    // licence.
     static QString aboutText();
 
 public slots:

@@ -53,7 +53,7 @@ EditorActions createActions(QMainWindow *window)
     a.paste = makeAction(window, "actionPaste", tr("&Paste as Source"),
                          tr("Take the picture on the clipboard as the source"),
                          {QKeySequence(Qt::CTRL | Qt::Key_V)});
-    a.adopt = makeAction(window, "actionAdopt", tr("&Use Result as Source"),
+    a.adopt = makeAction(window, "actionAdopt", tr("Use Result as &Source"),
                          tr("Filter the filtered picture again from now on"),
                          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     a.compare = makeAction(window, "actionCompare", tr("Compare"),

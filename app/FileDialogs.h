@@ -9,12 +9,15 @@ class FileDialogs
 public:
     virtual ~FileDialogs() = default;
 
-    // Asks for an existing picture file; an empty string when cancelled.
-    virtual QString openImagePath() = 0;
+    // Asks for an existing picture file, starting in `startFolder` (empty: the
+    // dialog's default); an empty string when cancelled.
+    virtual QString openImagePath(const QString &startFolder) = 0;
 
-    // Asks for the path to save a JPEG file to; an empty string when cancelled.
-    virtual QString saveImagePath() = 0;
+    // Asks for the path to save a JPEG file to, proposing `proposedPath`; an
+    // empty string when cancelled.
+    virtual QString saveImagePath(const QString &proposedPath) = 0;
 
-    // Asks for the path to export a PNG file to; an empty string when cancelled.
-    virtual QString exportPngPath() = 0;
+    // Asks for the path to export a PNG file to, proposing `proposedPath`; an
+    // empty string when cancelled.
+    virtual QString exportPngPath(const QString &proposedPath) = 0;
 };

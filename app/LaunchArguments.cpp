@@ -7,16 +7,33 @@
 #include <QFileInfo>
 #include <QUrl>
 
-LaunchArguments parseLaunchArguments(const QStringList &arguments)
+#include <cstdlib>
+
+namespace {
+
+struct LaunchOptions {
+    QCommandLineOption help;
+    QCommandLineOption version;
+};
+
+LaunchOptions describe(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QCoreApplication::translate("LaunchArguments", "Per-pixel colour filters for your pictures."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("picture"),
                                  QCoreApplication::translate("LaunchArguments", "JPEG or PNG file to open."),
                                  QStringLiteral("[picture]"));
+    return {help, version};
+}
+
+} // namespace
+
+LaunchArguments parseLaunchArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const LaunchOptions options = describe(parser);
 
     LaunchArguments result;
     result.helpText = parser.helpText();
@@ -24,8 +41,9 @@ LaunchArguments parseLaunchArguments(const QStringList &arguments)
         result.error = parser.errorText();
         return result;
     }
-    result.help = parser.isSet(helpOption);
-    result.version = parser.isSet(versionOption);
+    result.help = parser.isSet(options.help);
+    result.helpAll = parser.isSet(QStringLiteral("help-all"));
+    result.version = parser.isSet(options.version);
     const QStringList pictures = parser.positionalArguments();
     if (!pictures.isEmpty()) {
         QString path = pictures.constFirst();
@@ -35,6 +53,30 @@ LaunchArguments parseLaunchArguments(const QStringList &arguments)
             result.picture = QFileInfo(path).absoluteFilePath();
     }
     return result;
+}
+
+bool asksOnlyForText(const QStringList &arguments)
+{
+    static const QStringList textOptions = {
+        QStringLiteral("-h"), QStringLiteral("-?"), QStringLiteral("--help"), QStringLiteral("--help-all"),
+        QStringLiteral("-v"), QStringLiteral("--version")};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--"))
+            return false;
+        if (textOptions.contains(arguments.at(i)))
+            return true;
+    }
+    return false;
+}
+
+void showHelpWithQtOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    QStringList helpAll = arguments.mid(0, 1);
+    helpAll << QStringLiteral("--help-all");
+    parser.process(helpAll); // prints and exits
+    std::exit(EXIT_SUCCESS);
 }
 
 bool openFromArguments(AppController &controller, const QStringList &arguments)

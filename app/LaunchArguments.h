@@ -1,5 +1,6 @@
 // The editor's command line: an optional picture to open at start
-// ("tintwell photo.jpg", as the desktop entry's %f gives it), --help, --version.
+// ("tintwell photo.jpg", as the desktop entry's %f gives it), --help,
+// --help-all, --version.
 #pragma once
 
 #include <QString>
@@ -10,6 +11,7 @@ class AppController;
 struct LaunchArguments {
     QString picture;   // absolute path; empty when none was given
     bool help = false;
+    bool helpAll = false; // help with Qt's own options
     bool version = false;
     QString error;     // a malformed command line
     QString helpText;
@@ -18,6 +20,15 @@ struct LaunchArguments {
 // Parses the whole argument list (arguments[0] is the program name). Extra
 // pictures beyond the first are ignored; file:// URLs are taken as paths.
 LaunchArguments parseLaunchArguments(const QStringList &arguments);
+
+// Whether the raw command line (Qt's own options still in it) asks for help or
+// the version: text that needs no window system. Arguments after "--" are
+// file names.
+bool asksOnlyForText(const QStringList &arguments);
+
+// Prints the help with Qt's own options (those of the running application
+// object) and ends the process with status 0.
+[[noreturn]] void showHelpWithQtOptions(const QStringList &arguments);
 
 // Opens the picture named by `arguments`, if any, through the open action's
 // path (with its error message). Returns false only when opening failed.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QStringList>
 
@@ -32,11 +33,15 @@ QString runDialog(QFileDialog &dialog)
     return dialog.selectedFiles().constFirst();
 }
 
-// A save dialog that offers one file type and adds its suffix to a bare name.
+// A save dialog that offers one file type, proposes `proposed` (folder and
+// name) and adds the suffix to a bare name.
 QString runSaveDialog(QWidget *parent, const QString &title, const QString &filter,
-                      const QString &suffix)
+                      const QString &suffix, const QString &proposed)
 {
     QFileDialog dialog(parent, title);
+    const QFileInfo proposal(proposed);
+    dialog.setDirectory(proposal.absolutePath());
+    dialog.selectFile(proposal.fileName());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -46,23 +51,25 @@ QString runSaveDialog(QWidget *parent, const QString &title, const QString &filt
 
 } // namespace
 
-QString QtFileDialogs::openImagePath()
+QString QtFileDialogs::openImagePath(const QString &startFolder)
 {
     QFileDialog dialog(m_parent, tr("Open Picture"));
+    if (!startFolder.isEmpty())
+        dialog.setDirectory(startFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(openFilters());
     return runDialog(dialog);
 }
 
-QString QtFileDialogs::saveImagePath()
+QString QtFileDialogs::saveImagePath(const QString &proposedPath)
 {
     return runSaveDialog(m_parent, tr("Save Picture as JPEG"), tr("JPEG images (*.jpg)"),
-                         QStringLiteral("jpg"));
+                         QStringLiteral("jpg"), proposedPath);
 }
 
-QString QtFileDialogs::exportPngPath()
+QString QtFileDialogs::exportPngPath(const QString &proposedPath)
 {
     return runSaveDialog(m_parent, tr("Export Picture as PNG"), tr("PNG images (*.png)"),
-                         QStringLiteral("png"));
+                         QStringLiteral("png"), proposedPath);
 }

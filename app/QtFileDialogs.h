@@ -11,9 +11,9 @@ class QtFileDialogs final : public FileDialogs
 public:
     explicit QtFileDialogs(QWidget *parent) : m_parent(parent) {}
 
-    QString openImagePath() override;
-    QString saveImagePath() override;
-    QString exportPngPath() override;
+    QString openImagePath(const QString &startFolder) override;
+    QString saveImagePath(const QString &proposedPath) override;
+    QString exportPngPath(const QString &proposedPath) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -10,13 +10,34 @@
 
 #include <cstdio>
 
+#ifndef TINTWELL_APP_ID
+#error "TINTWELL_APP_ID must give the application ID (the desktop entry's name)"
+#endif
+
+namespace {
+
+QStringList rawArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // Help and version are text: they must work where there is no display
+    // (a terminal over ssh, a package build), so no window system is loaded.
+    if (asksOnlyForText(rawArguments(argc, argv)))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tintwell"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tintwell"));
     QApplication::setApplicationVersion(QStringLiteral(TINTWELL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("tintwell"));
+    QApplication::setDesktopFileName(QStringLiteral(TINTWELL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tintwell.png")));
 
     const LaunchArguments launch = parseLaunchArguments(QApplication::arguments());
@@ -24,6 +45,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "tintwell: %s\n\n%s", qPrintable(launch.error), qPrintable(launch.helpText));
         return 2;
     }
+    if (launch.helpAll)
+        showHelpWithQtOptions(QApplication::arguments());
     if (launch.help || launch.version) {
         const QString text = launch.help ? launch.helpText
                                          : QApplication::applicationName() + QLatin1Char(' ')

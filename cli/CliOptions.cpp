@@ -70,7 +70,8 @@ ParseResult parseCommandLine(const QStringList &arguments)
     if (!parser.parse(arguments))
         return usageError(parser.errorText(), helpText);
 
-    if (parser.isSet(helpOption)) {
+    // The program has no Qt options worth listing: --help-all is --help.
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
         ParseResult result;
         result.kind = ParseResult::Kind::Help;
         result.text = helpText;

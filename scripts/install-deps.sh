@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libomp-14-dev
   xvfb xauth x11-utils imagemagick
-  appstream desktop-file-utils
+  appstream desktop-file-utils man-db groff-base
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 // Answers each file dialog with the next queued path; an empty queue cancels.
+// Records where each dialog was asked to start.
 class ScriptedFileDialogs final : public FileDialogs
 {
 public:
@@ -20,20 +21,26 @@ public:
     int openCalls = 0;
     int saveCalls = 0;
     int exportCalls = 0;
+    QString lastOpenFolder;
+    QString lastSaveProposal;
+    QString lastExportProposal;
 
-    QString openImagePath() override
+    QString openImagePath(const QString &startFolder) override
     {
         ++openCalls;
+        lastOpenFolder = startFolder;
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    QString saveImagePath() override
+    QString saveImagePath(const QString &proposedPath) override
     {
         ++saveCalls;
+        lastSaveProposal = proposedPath;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
-    QString exportPngPath() override
+    QString exportPngPath(const QString &proposedPath) override
     {
         ++exportCalls;
+        lastExportProposal = proposedPath;
         return exportAnswers.isEmpty() ? QString() : exportAnswers.takeFirst();
     }
 };

@@ -54,6 +54,7 @@ void prepareExiv2()
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        Exiv2::enableBMFF(true); // HEIF and AVIF, off by default
         Exiv2::XmpParser::initialize(&lockXmp, nullptr);
     });
 }

@@ -76,7 +76,7 @@ QByteArray cameraJpeg()
     return out;
 }
 
-enum class Saver { AppSave, AppExportAfterAdopt, Cli };
+enum class Saver { AppSave, AppExportAfterAdopt, AppSaveAfterUndo, Cli };
 
 struct Case {
     const char *name;
@@ -123,6 +123,13 @@ TEST_P(MetadataRoundTrip, SavedFileIsUprightWithProfileAndCameraData)
         c->setAsSource();
         dialogs->exportAnswers << output;
         c->exportPng();
+        break;
+    case Saver::AppSaveAfterUndo:
+        open(input);
+        open(writePicture(QStringLiteral("plain.png"), testpics::pattern(10, 10)));
+        c->undo(); // back to the camera picture, with its metadata
+        dialogs->saveAnswers << output;
+        c->saveImage();
         break;
     case Saver::Cli: {
 #ifdef TINTWELL_CLI_PATH
@@ -176,6 +183,7 @@ TEST_P(MetadataRoundTrip, SavedFileIsUprightWithProfileAndCameraData)
 INSTANTIATE_TEST_SUITE_P(Savers, MetadataRoundTrip,
                          ::testing::Values(Case{"AppSaveJpeg", Saver::AppSave, "saved.jpg"},
                                            Case{"AppExportPngAfterAdopt", Saver::AppExportAfterAdopt, "saved.png"},
+                                           Case{"AppSaveJpegAfterUndo", Saver::AppSaveAfterUndo, "undone.jpg"},
                                            Case{"CliJpeg", Saver::Cli, "cli.jpg"},
                                            Case{"CliPng", Saver::Cli, "cli.png"}),
                          [](const auto &info) { return std::string(info.param.name); });

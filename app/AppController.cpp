@@ -132,7 +132,8 @@ bool AppController::openFile(const QString &path)
     return true;
 }
 
-// Writes the shown (filtered) picture, not the source, as JPEG at quality 100.
+// Writes the shown (filtered) picture, not the source, as JPEG at quality 100,
+// with its colour profile and the source file's metadata.
 // The write goes through a temporary file, so a failure keeps any old file.
 void AppController::saveImage()
 {

@@ -40,7 +40,7 @@ void ImageView::paintEvent(QPaintEvent *)
 }
 
 // Fits the picture into the view in device pixels, keeping its aspect ratio and
-// never enlarging it; a picture that already fits is drawn as it is.
+// never enlarging it; a picture that already fits is drawn at its own size.
 void ImageView::updateDisplay()
 {
     if (m_image.isNull()) {

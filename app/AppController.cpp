@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QColorSpace>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -22,14 +21,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include <cstdlib>
-#include <cstring>
-#include <mutex>
 #include <utility>
-
-#if defined(Q_OS_LINUX)
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -51,143 +43,6 @@ bool isTicked(const QCheckBox *box)
     return box->checkState() != Qt::Unchecked;
 }
 
-#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
-// A block of memory asked for as transparent huge pages, with its size.
-struct HugeBlock {
-    void *memory;
-    std::size_t size;
-};
-
-// Blocks whose images are gone, kept for the next copy of the same size so
-// that its pages are already in place. At most two are kept (the picture shown
-// and the one being made), all of one size; any other block is freed. An image
-// drops its block on whichever thread lets go of it last, hence the mutex. The
-// pool lives as long as the process, so images released at exit still find it.
-class HugeBlockPool
-{
-public:
-    static HugeBlockPool &instance()
-    {
-        static HugeBlockPool *pool = new HugeBlockPool;
-        return *pool;
-    }
-
-    HugeBlock *take(std::size_t size)
-    {
-        HugeBlock *dropped[keep] = {};
-        std::size_t droppedCount = 0;
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            for (std::size_t i = 0; i < m_count; ++i) {
-                if (m_blocks[i]->size == size) {
-                    HugeBlock *block = m_blocks[i];
-                    m_blocks[i] = m_blocks[--m_count];
-                    return block;
-                }
-            }
-            // None fits: the kept blocks belong to a picture of another size,
-            // so they go before a new block is allocated.
-            for (std::size_t i = 0; i < m_count; ++i)
-                dropped[droppedCount++] = m_blocks[i];
-            m_count = 0;
-        }
-        freeBlocks(dropped, droppedCount);
-        void *memory = std::aligned_alloc(hugePage, size);
-        if (!memory)
-            return nullptr;
-        madvise(memory, size, MADV_HUGEPAGE);
-        return new HugeBlock{memory, size};
-    }
-
-    void give(HugeBlock *block)
-    {
-        HugeBlock *dropped[keep + 1] = {};
-        std::size_t droppedCount = 0;
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            // Blocks of another size are no use to the next copy.
-            std::size_t kept = 0;
-            for (std::size_t i = 0; i < m_count; ++i) {
-                if (m_blocks[i]->size == block->size)
-                    m_blocks[kept++] = m_blocks[i];
-                else
-                    dropped[droppedCount++] = m_blocks[i];
-            }
-            m_count = kept;
-            if (m_count < keep)
-                m_blocks[m_count++] = block;
-            else
-                dropped[droppedCount++] = block;
-        }
-        freeBlocks(dropped, droppedCount);
-    }
-
-    static void freeBlocks(HugeBlock *const *blocks, std::size_t count)
-    {
-        for (std::size_t i = 0; i < count; ++i) {
-            std::free(blocks[i]->memory);
-            delete blocks[i];
-        }
-    }
-
-    static void release(void *info) { instance().give(static_cast<HugeBlock *>(info)); }
-
-    static constexpr std::size_t hugePage = std::size_t(2) * 1024 * 1024;
-
-private:
-    static constexpr std::size_t keep = 2;
-    std::mutex m_mutex;
-    HugeBlock *m_blocks[keep] = {};
-    std::size_t m_count = 0;
-};
-#endif
-
-// Everything QImage::copy() keeps besides the pixels (offset, resolution,
-// text, colour space, device pixel ratio), carried over to `copy`.
-void copyMetadata(const QImage &image, QImage &copy)
-{
-    copy.setOffset(image.offset());
-    copy.setDotsPerMeterX(image.dotsPerMeterX());
-    copy.setDotsPerMeterY(image.dotsPerMeterY());
-    const QStringList keys = image.textKeys();
-    for (const QString &key : keys)
-        copy.setText(key, image.text(key));
-    copy.setColorSpace(image.colorSpace());
-    copy.setDevicePixelRatio(image.devicePixelRatio());
-}
-
-// An image laid out like `image` (format, size, row stride, metadata) whose
-// pixels are still to be written: the pass fills them from `image`. A large
-// one goes into memory asked for as transparent huge pages: fresh memory in
-// 4 KB pages takes one page fault per page on first touch, which for a
-// 24-megapixel picture costs several times the pass itself. Without huge
-// pages only speed suffers. The blocks of released images are reused
-// (HugeBlockPool), so a render after the first writes into pages already in
-// place.
-QImage blankLike(const QImage &image)
-{
-#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
-    constexpr qsizetype hugePage = qsizetype(HugeBlockPool::hugePage);
-    const qsizetype bytes = image.sizeInBytes();
-    if (bytes >= 4 * hugePage) {
-        const qsizetype rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-        if (HugeBlock *block = HugeBlockPool::instance().take(std::size_t(rounded))) {
-            QImage copy(static_cast<uchar *>(block->memory), image.width(), image.height(), image.bytesPerLine(),
-                        image.format(), &HugeBlockPool::release, block);
-            if (!copy.isNull()) {
-                copyMetadata(image, copy);
-                return copy;
-            }
-            HugeBlockPool::release(block);
-        }
-    }
-#endif
-    QImage copy(image.size(), image.format());
-    if (!copy.isNull())
-        copyMetadata(image, copy);
-    return copy;
-}
-
 } // namespace
 
 AppController::AppController(FileDialogs &dialogs, MessageBoxes &messages, QObject *parent)
@@ -198,6 +53,7 @@ AppController::AppController(FileDialogs &dialogs, MessageBoxes &messages, QObje
 void AppController::awakeFromNib()
 {
     current_image = QImage();
+    m_metadata = {};
     m_history.reset(snapshot());
     emit picturesChanged();
 }
@@ -224,29 +80,13 @@ void AppController::changePosition()
 
 QImage AppController::applyFilter(qint64 value)
 {
-    // current_image is kept in the working layout, so the pass reads it and
-    // writes the result into a fresh image in one go, the only copy of the
-    // pixels. A picture in another layout is converted into a buffer of its
-    // own, which the pass rewrites in place. The result is returned as it is.
-    QImage source = tintwell::toWorkingLayout(current_image);
-    if (source.isNull())
-        return {};
-    const qint32 red = low32(slider_red->value());
-    const qint32 green = low32(slider_green->value());
-    const qint32 blue = low32(slider_blue->value());
-    const bool negative = isTicked(check_box);
-    const bool reverse = isTicked(reverse_box);
-    if (source.isDetached()) {
-        // Converted into a buffer of its own: the pass runs on it in place.
-        QImage working = std::move(source);
-        tintwell::runPass(working, value, red, green, blue, negative, reverse);
-        return working;
-    }
-    QImage working = blankLike(source);
-    if (working.isNull())
-        return {};
-    tintwell::runPassFrom(source, working, value, red, green, blue, negative, reverse);
-    return working;
+    // current_image is never written: it shares its pixels with this call,
+    // so the pass reads it and writes a fresh result in one go. The result
+    // carries the source's colour profile.
+    tintwell::PassSettings settings = currentSettings();
+    settings.value = value;
+    settings.filter = tintwell::current_filter;
+    return tintwell::renderFrom(current_image, settings);
 }
 
 void AppController::changeSlider()
@@ -283,6 +123,7 @@ bool AppController::openFile(const QString &path)
     beginSourceChange();
     image_view->setImage(loaded.image);
     current_image = loaded.image;
+    m_metadata = loaded.metadata;
     m_recipe = Recipe{QFileInfo(path).absoluteFilePath(), {}};
     m_name = QFileInfo(path).fileName();
     m_rendered = false;
@@ -292,7 +133,8 @@ bool AppController::openFile(const QString &path)
     return true;
 }
 
-// Writes the shown (filtered) picture, not the source, as JPEG at quality 100.
+// Writes the shown (filtered) picture, not the source, as JPEG at quality 100,
+// with its colour profile and the source file's metadata.
 // The write goes through a temporary file, so a failure keeps any old file.
 void AppController::saveImage()
 {
@@ -324,7 +166,7 @@ void AppController::savePicture(const QString &path, const QByteArray &format)
     const QImage shown = displayedImage();
     if (shown.isNull())
         return;
-    const QString error = tintwell::saveImage(shown, path, format);
+    const QString error = tintwell::saveImage(shown, path, format, m_metadata);
     if (!error.isEmpty())
         m_messages.showError(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error));
 }
@@ -353,6 +195,7 @@ void AppController::setAsSource()
     current_image = shown;
     m_rendered = false;
     if (shown.isNull()) {
+        m_metadata = {};
         m_recipe = Recipe{};
         m_name.clear();
     }
@@ -373,6 +216,7 @@ bool AppController::takePicture(const QMimeData *data, const QString &name)
         return false;
     beginSourceChange();
     current_image = tintwell::toWorkingLayout(pasted);
+    m_metadata = {};
     m_recipe = Recipe{};
     m_name = name;
     m_rendered = false;
@@ -453,7 +297,7 @@ void AppController::copyAsCommand()
 
 EditorState AppController::snapshot() const
 {
-    return EditorState{current_image, currentSettings(), m_rendered, m_recipe, m_name};
+    return EditorState{current_image, currentSettings(), m_rendered, m_recipe, m_name, m_metadata};
 }
 
 void AppController::beginSourceChange()
@@ -508,6 +352,7 @@ void AppController::restore(const EditorState &state)
     slider_blue_pos->setText(labelText(slider_blue->value()));
 
     current_image = state.source;
+    m_metadata = state.metadata;
     m_recipe = state.recipe;
     m_name = state.name;
     m_rendered = false;

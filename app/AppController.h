@@ -113,6 +113,7 @@ private:
     Recipe m_recipe;           // how the source came about
     DialogPlaces m_places;     // where the file dialogs start
     QString m_name;            // the source's name in the title
+    tintwell::PictureMetadata m_metadata; // of the source's file, for every save
     bool m_rendered = false;   // the view shows the source rendered, not the source itself
     bool m_comparing = false;
     QImage m_heldResult;       // the result, while the source is shown

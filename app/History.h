@@ -18,6 +18,7 @@ struct EditorState {
     bool rendered = false;
     Recipe recipe;
     QString name;                     // file name or "Pasted picture"; empty without source
+    tintwell::PictureMetadata metadata; // of the source's file; empty for pasted pictures
 };
 
 class History

@@ -19,8 +19,10 @@ public:
     // painting.
     void setImage(const QImage &image);
 
-    // The scaled copy that paintEvent draws; null when nothing is shown. It is
-    // the full-size picture itself (shared) only when that already fits.
+    // The screen copy that paintEvent draws (tintwell::screenCopy: scaled, and
+    // converted to sRGB from the picture's profile); null when nothing is
+    // shown. It is the full-size picture itself (shared) only when that
+    // already fits and needs no conversion.
     QImage displayImage() const { return m_display; }
 
     QSize sizeHint() const override;

@@ -24,6 +24,7 @@ struct JobState {
     enum class Stage { Waiting, Decoding, Decoded, Encoding, Done };
     Stage stage = Stage::Waiting;
     QImage image;    // decoded, then filtered, until the encoder takes it
+    PictureMetadata metadata; // of the input file, written with the result
     QString failure; // the line to report once done; empty when written
 };
 
@@ -61,6 +62,7 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
         states[size_t(index)].stage = Stage::Done;
         states[size_t(index)].failure = failure;
         states[size_t(index)].image = QImage();
+        states[size_t(index)].metadata = PictureMetadata();
         changed.wakeAll();
     };
 
@@ -73,19 +75,22 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
             return;
         }
         states[size_t(index)].image = std::move(loaded.image);
+        states[size_t(index)].metadata = std::move(loaded.metadata);
         states[size_t(index)].stage = Stage::Decoded;
         changed.wakeAll();
     };
 
     const auto encode = [&](qsizetype index) {
         QImage image;
+        PictureMetadata metadata;
         {
             QMutexLocker locker(&mutex);
             image = std::move(states[size_t(index)].image);
             states[size_t(index)].image = QImage();
+            metadata = std::move(states[size_t(index)].metadata);
         }
         const CliJob &job = jobs.at(index);
-        const QString error = saveImage(std::move(image), job.output, job.format);
+        const QString error = saveImage(std::move(image), job.output, job.format, metadata);
         QMutexLocker locker(&mutex);
         if (error.isEmpty())
             guard.written(job);
@@ -132,7 +137,7 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
                 // Each step works on the previous one's result, as the app
                 // does after adopting it as the source.
                 for (const PassSettings &step : std::as_const(m_steps))
-                    renderInPlace(image, step);
+                    image = renderFrom(std::move(image), step);
                 locker.relock();
                 state.image = std::move(image);
                 state.stage = Stage::Encoding;

@@ -3,6 +3,8 @@
 // copy, pass, encode. Qt Gui only (no widgets).
 #pragma once
 
+#include "PictureMetadata.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -24,8 +26,9 @@ struct PassSettings {
 
 // A decoded picture, or a null image and a one-line reason.
 struct LoadResult {
-    QImage image;   // already the working layout (see toWorkingLayout)
+    QImage image;   // already the working layout (see toWorkingLayout), with its colour profile
     QString error;  // empty on success
+    PictureMetadata metadata; // of the file, for the saved results
 };
 
 // Decodes a file with QImageReader (EXIF orientation honoured) and converts it
@@ -64,23 +67,43 @@ void runPass(QImage &working, qint64 value, qint32 red, qint32 green, qint32 blu
 void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red, qint32 green, qint32 blue,
                  bool negative, bool reverse);
 
-// The whole render: sets current_filter, makes a fresh working copy of
-// `source` (never written) and runs the pass on it. Returns the result.
+// The render the app and the command-line tool both run: sets
+// current_filter and returns `source` filtered with `settings`, never writing
+// pixels another image shares. A source whose pixels the caller gave up (moved
+// in, or converted to the working layout here) is filtered in place; one that
+// is shared is read by the pass, which writes a blank image from the buffer
+// pool (blankLike) in the same trip. The result carries the source's colour
+// profile. Null for a null source or when memory runs out.
+QImage renderFrom(QImage source, const PassSettings &settings);
+
+// renderFrom for a source the caller keeps.
 QImage renderImage(const QImage &source, const PassSettings &settings);
 
-// renderImage for a picture the caller gives up: sets current_filter,
-// converts `image` to the working layout in place and runs the pass on it.
-// Gives the same bytes as renderImage without the copy.
+// renderFrom for a picture the caller gives up: `image` becomes the result.
 void renderInPlace(QImage &image, const PassSettings &settings);
 
-// Encodes `image` through QSaveFile to `path`: "jpg"/"jpeg" as JPEG at quality
-// 100, "png" as lossless PNG. A failed encode or write leaves any existing
-// file intact. Returns an empty string on success, else a one-line reason.
-QString saveImage(const QImage &image, const QString &path, const QByteArray &format);
+// Copies what a picture carries besides its pixels (colour profile,
+// resolution, offset, text, device pixel ratio) from `from` to `to`.
+void copyPictureAttributes(const QImage &from, QImage &to);
+
+// Encodes `image` in memory: "jpg"/"jpeg" as JPEG at quality 100, "png" as
+// lossless PNG, with the image's colour profile and the metadata of its source
+// (`metadata` as read from the source file; metadataForResult adjusts it to
+// this picture). Returns the file's bytes, or an empty array and a one-line
+// reason in `error`.
+QByteArray encodeImage(QImage &&image, const QByteArray &format, const PictureMetadata &metadata,
+                       QString *error);
+
+// Encodes `image` as encodeImage does and writes it to `path` atomically. A
+// failed encode or write leaves any existing file intact. Returns an empty
+// string on success, else a one-line reason.
+QString saveImage(const QImage &image, const QString &path, const QByteArray &format,
+                  const PictureMetadata &metadata = {});
 
 // saveImage for a picture the caller gives up: the JPEG conversion (alpha
 // dropped) reuses its buffer. Same bytes and messages as the other overload.
-QString saveImage(QImage &&image, const QString &path, const QByteArray &format);
+QString saveImage(QImage &&image, const QString &path, const QByteArray &format,
+                  const PictureMetadata &metadata = {});
 
 // The format saveImage would use for a path's suffix ("jpg" or "png"), or an
 // empty array when the suffix names neither.

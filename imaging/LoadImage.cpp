@@ -3,11 +3,14 @@
 #include "ImageLimits.h"
 #include "ImagePath.h"
 #include "JpegEnd.h"
+#include "Metadata.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTransform>
 
 namespace tintwell {
 
@@ -15,7 +18,7 @@ namespace {
 
 LoadResult fail(const QString &name, const QString &reason)
 {
-    return {QImage(), QStringLiteral("cannot read %1: %2").arg(name, reason)};
+    return {QImage(), QStringLiteral("cannot read %1: %2").arg(name, reason), {}};
 }
 
 // Whether the encoded bytes behind the reader are whole. Only JPEG needs the
@@ -47,6 +50,24 @@ bool encodedDataIsWhole(QImageReader &reader, const QByteArray &format)
     return true;
 }
 
+// Applies the file's orientation to `image` as the reader's automatic
+// transformation would (mirror and flip first, then a quarter turn clockwise),
+// keeping the colour profile.
+void turnUpright(QImage &image, QImageIOHandler::Transformations orientation)
+{
+    if (orientation == QImageIOHandler::TransformationNone)
+        return;
+    const QColorSpace profile = image.colorSpace();
+    const bool horizontal = orientation & QImageIOHandler::TransformationMirror;
+    const bool vertical = orientation & QImageIOHandler::TransformationFlip;
+    if (horizontal || vertical)
+        image.mirror(horizontal, vertical);
+    if (orientation & QImageIOHandler::TransformationRotate90)
+        image = image.transformed(QTransform().rotate(90));
+    if (!image.isNull())
+        image.setColorSpace(profile);
+}
+
 LoadResult decode(QImageReader &reader, const QString &name)
 {
     // Once per process: decodes run on several threads, and the limit is one
@@ -56,7 +77,10 @@ LoadResult decode(QImageReader &reader, const QString &name)
         return true;
     }();
     Q_UNUSED(limitSet);
-    reader.setAutoTransform(true);
+    // Turned after decoding (turnUpright) rather than by the reader, which
+    // drops the colour profile of a turned picture.
+    reader.setAutoTransform(false);
+    const QImageIOHandler::Transformations orientation = reader.transformation();
 
     const QSize headerSize = reader.size();
     const QByteArray format = reader.format();
@@ -79,13 +103,34 @@ LoadResult decode(QImageReader &reader, const QString &name)
     }
     if (!fitsWorkingLayout(decoded.width(), decoded.height()))
         return fail(name, QStringLiteral("picture is empty or too large"));
+    turnUpright(decoded, orientation);
+    if (decoded.isNull())
+        return fail(name, QStringLiteral("out of memory turning the picture upright"));
 
     // In place: a JPEG decodes to RGB32, whose conversion to RGBX8888 only
     // swaps bytes within each pixel, so no second full-size buffer is needed.
     convertToWorkingLayout(decoded);
     if (decoded.isNull())
         return fail(name, QStringLiteral("out of memory converting the picture"));
-    return {decoded, QString()};
+    return {decoded, QString(), {}};
+}
+
+// The metadata of the file at `path`, read from a mapping of it (exiv2 reads
+// only the headers and metadata blocks).
+PictureMetadata readFileMetadata(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 size = file.size();
+    if (size <= 0)
+        return {};
+    uchar *mapped = file.map(0, size);
+    if (!mapped)
+        return readMetadata(file.readAll());
+    PictureMetadata metadata = readMetadata(QByteArrayView(mapped, size));
+    file.unmap(mapped);
+    return metadata;
 }
 
 } // namespace
@@ -94,6 +139,8 @@ LoadResult loadImage(const QString &path)
 {
     QImageReader reader(path);
     LoadResult result = decode(reader, path);
+    if (!result.image.isNull())
+        result.metadata = readFileMetadata(path);
     if (reader.error() == QImageReader::FileNotFoundError) {
         // The reader says "File not found" whenever it cannot open the path;
         // name the real reason when the path is there.
@@ -114,7 +161,10 @@ LoadResult loadImageData(const QByteArray &data)
     if (!buffer.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("image data"), buffer.errorString());
     QImageReader reader(&buffer);
-    return decode(reader, QStringLiteral("image data"));
+    LoadResult result = decode(reader, QStringLiteral("image data"));
+    if (!result.image.isNull())
+        result.metadata = readMetadata(data);
+    return result;
 }
 
 } // namespace tintwell

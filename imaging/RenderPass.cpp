@@ -1,10 +1,14 @@
-// The render: a working copy of the source picture, the pass context filled
-// from it, and one filter pass over it in place.
+// The render: the pass context filled from the working copy of the source
+// picture, and one filter pass over it, in place or from the source into a
+// pooled buffer.
+#include "BufferPool.h"
 #include "ImageLimits.h"
 #include "ImagePath.h"
 
 #include "FilterPass.h"
 #include "PassContext.h"
+
+#include <QColorSpace>
 
 namespace tintwell {
 
@@ -82,27 +86,47 @@ void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red,
     filterBitmapFrom(source.constBits(), view, value, negative, reverse);
 }
 
-QImage renderImage(const QImage &source, const PassSettings &settings)
+QImage renderFrom(QImage source, const PassSettings &settings)
 {
     if (source.isNull())
-        return QImage();
+        return {};
     tintwell::current_filter = settings.filter;
-    // Either a converted image of its own or one sharing the source's pixels;
-    // in the second case runPass's detach makes the single copy.
-    QImage working = toWorkingLayout(source);
-    runPass(working, settings.value, settings.red, settings.green, settings.blue,
-            settings.negative, settings.reverse);
-    return working;
+    convertToWorkingLayout(source);
+    if (source.isNull())
+        return {};
+    if (source.isDetached()) {
+        runPass(source, settings.value, settings.red, settings.green, settings.blue, settings.negative,
+                settings.reverse);
+        return source;
+    }
+    QImage result = blankLike(source);
+    if (result.isNull())
+        return {};
+    runPassFrom(source, result, settings.value, settings.red, settings.green, settings.blue, settings.negative,
+                settings.reverse);
+    return result;
+}
+
+QImage renderImage(const QImage &source, const PassSettings &settings)
+{
+    return renderFrom(source, settings);
 }
 
 void renderInPlace(QImage &image, const PassSettings &settings)
 {
-    if (image.isNull())
-        return;
-    tintwell::current_filter = settings.filter;
-    convertToWorkingLayout(image);
-    runPass(image, settings.value, settings.red, settings.green, settings.blue, settings.negative,
-            settings.reverse);
+    image = renderFrom(std::move(image), settings);
+}
+
+void copyPictureAttributes(const QImage &from, QImage &to)
+{
+    to.setOffset(from.offset());
+    to.setDotsPerMeterX(from.dotsPerMeterX());
+    to.setDotsPerMeterY(from.dotsPerMeterY());
+    const QStringList keys = from.textKeys();
+    for (const QString &key : keys)
+        to.setText(key, from.text(key));
+    to.setColorSpace(from.colorSpace());
+    to.setDevicePixelRatio(from.devicePixelRatio());
 }
 
 } // namespace tintwell

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
   libgtest-dev libgmock-dev libbenchmark-dev
+  libexiv2-dev exiv2 libjpeg62-turbo-dev
   clang libclang-rt-14-dev libomp-14-dev
   xvfb xauth x11-utils imagemagick
   appstream desktop-file-utils man-db groff-base

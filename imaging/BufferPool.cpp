@@ -1,0 +1,135 @@
+// The result-buffer pool: blank images for render results, large ones in
+// reused blocks of transparent huge pages.
+#include "BufferPool.h"
+
+#include "ImagePath.h"
+
+#include <cstdlib>
+#include <mutex>
+
+#if defined(Q_OS_LINUX)
+#include <sys/mman.h>
+#endif
+
+namespace tintwell {
+
+namespace {
+
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+// A block of memory asked for as transparent huge pages, with its size.
+struct HugeBlock {
+    void *memory;
+    std::size_t size;
+};
+
+// Blocks whose images are gone, kept for the next copy of the same size so
+// that its pages are already in place. At most two are kept (the picture shown
+// and the one being made), all of one size; any other block is freed. An image
+// drops its block on whichever thread lets go of it last, hence the mutex. The
+// pool lives as long as the process, so images released at exit still find it.
+class HugeBlockPool
+{
+public:
+    static HugeBlockPool &instance()
+    {
+        static HugeBlockPool *pool = new HugeBlockPool;
+        return *pool;
+    }
+
+    HugeBlock *take(std::size_t size)
+    {
+        HugeBlock *dropped[keep] = {};
+        std::size_t droppedCount = 0;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            for (std::size_t i = 0; i < m_count; ++i) {
+                if (m_blocks[i]->size == size) {
+                    HugeBlock *block = m_blocks[i];
+                    m_blocks[i] = m_blocks[--m_count];
+                    return block;
+                }
+            }
+            // None fits: the kept blocks belong to a picture of another size,
+            // so they go before a new block is allocated.
+            for (std::size_t i = 0; i < m_count; ++i)
+                dropped[droppedCount++] = m_blocks[i];
+            m_count = 0;
+        }
+        freeBlocks(dropped, droppedCount);
+        void *memory = std::aligned_alloc(hugePage, size);
+        if (!memory)
+            return nullptr;
+        madvise(memory, size, MADV_HUGEPAGE);
+        return new HugeBlock{memory, size};
+    }
+
+    void give(HugeBlock *block)
+    {
+        HugeBlock *dropped[keep + 1] = {};
+        std::size_t droppedCount = 0;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            // Blocks of another size are no use to the next copy.
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < m_count; ++i) {
+                if (m_blocks[i]->size == block->size)
+                    m_blocks[kept++] = m_blocks[i];
+                else
+                    dropped[droppedCount++] = m_blocks[i];
+            }
+            m_count = kept;
+            if (m_count < keep)
+                m_blocks[m_count++] = block;
+            else
+                dropped[droppedCount++] = block;
+        }
+        freeBlocks(dropped, droppedCount);
+    }
+
+    static void freeBlocks(HugeBlock *const *blocks, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            std::free(blocks[i]->memory);
+            delete blocks[i];
+        }
+    }
+
+    static void release(void *info) { instance().give(static_cast<HugeBlock *>(info)); }
+
+    static constexpr std::size_t hugePage = std::size_t(2) * 1024 * 1024;
+
+private:
+    static constexpr std::size_t keep = 2;
+    std::mutex m_mutex;
+    HugeBlock *m_blocks[keep] = {};
+    std::size_t m_count = 0;
+};
+#endif
+
+} // namespace
+
+QImage blankLike(const QImage &image)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    constexpr qsizetype hugePage = qsizetype(HugeBlockPool::hugePage);
+    const qsizetype bytes = image.sizeInBytes();
+    if (bytes >= 4 * hugePage) {
+        const qsizetype rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+        if (HugeBlock *block = HugeBlockPool::instance().take(std::size_t(rounded))) {
+            QImage copy(static_cast<uchar *>(block->memory), image.width(), image.height(), image.bytesPerLine(),
+                        image.format(), &HugeBlockPool::release, block);
+            if (!copy.isNull()) {
+                copyPictureAttributes(image, copy);
+                return copy;
+            }
+            HugeBlockPool::release(block);
+        }
+    }
+#endif
+    QImage copy(image.size(), image.format());
+    if (!copy.isNull())
+        copyPictureAttributes(image, copy);
+    return copy;
+}
+
+} // namespace tintwell

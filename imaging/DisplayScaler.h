@@ -1,0 +1,25 @@
+// Screen copies of pictures: shrunk for a view without losing fine patterns,
+// and colour-managed from the picture's profile to the screen's (sRGB).
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+namespace tintwell {
+
+// `image` shrunk to `size` (at most its own size). Qt's smooth (area-averaging)
+// scale of a 24-megapixel picture takes a few times as long as the filter
+// pass, and sampling it down first (nearest pixel) turns one-pixel patterns
+// into whole black or white columns. So an opaque or premultiplied picture is
+// halved by 2 x 2 means while it is at least twice the size, and only the last
+// step, less than 2:1, is smooth. Opaque results are RGB32, which the painter
+// draws without a conversion.
+QImage scaledForDisplay(const QImage &image, const QSize &size);
+
+// What a view paints for `image` at `size`: scaledForDisplay (or the picture
+// itself when it already has that size), converted from the picture's colour
+// profile to sRGB when it has a valid profile other than sRGB. The picture's
+// own bytes are never changed.
+QImage screenCopy(const QImage &image, const QSize &size);
+
+} // namespace tintwell

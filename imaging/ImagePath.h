@@ -3,6 +3,8 @@
 // copy, pass, encode. Qt Gui only (no widgets).
 #pragma once
 
+#include "PictureMetadata.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -24,14 +26,17 @@ struct PassSettings {
 
 // A decoded picture, or a null image and a one-line reason.
 struct LoadResult {
-    QImage image;   // already the working layout (see toWorkingLayout)
-    QString error;  // empty on success
+    QImage image;   // already the working layout (see toWorkingLayout), upright, with its colour profile
+    QString error;  // "cannot read <file>: <reason>"; empty on success
+    PictureMetadata metadata; // EXIF, XMP and IPTC of the file
 };
 
-// Decodes a file with QImageReader (EXIF orientation honoured) and converts it
-// to the working layout in place. Refuses, with a reason, files that cannot be
-// read, pictures too large to hold (from the header, before decoding) and JPEG
-// files cut short (whose missing part the decoder would paint grey).
+// Reads a file whole and decodes it: JPEG with libjpeg, HEIC/HEIF/AVIF with
+// libheif, the rest with Qt's readers (formats in Formats.h); the picture is
+// turned upright by its orientation and converted to the working layout in
+// place. Refuses, with a reason, files that cannot be read, pictures too
+// large to hold (from the header, before decoding), damaged JPEG data (any
+// decoder warning) and progressive JPEG files with endless scans.
 LoadResult loadImage(const QString &path);
 
 // Decodes encoded image bytes the same way (clipboard, drops, fuzzing).
@@ -73,17 +78,21 @@ QImage renderImage(const QImage &source, const PassSettings &settings);
 // Gives the same bytes as renderImage without the copy.
 void renderInPlace(QImage &image, const PassSettings &settings);
 
-// Encodes `image` through QSaveFile to `path`: "jpg"/"jpeg" as JPEG at quality
-// 100, "png" as lossless PNG. A failed encode or write leaves any existing
-// file intact. Returns an empty string on success, else a one-line reason.
-QString saveImage(const QImage &image, const QString &path, const QByteArray &format);
+// Encodes `image` and writes it atomically to `path`: "jpg"/"jpeg" as JPEG at
+// quality 100 without chroma subsampling, "png" as lossless PNG. Both carry
+// the image's colour profile and `metadata` as given (see metadataForResult).
+// A failed encode or write leaves any existing file intact. Returns an empty
+// string on success, else "cannot write <path>: <reason>".
+QString saveImage(const QImage &image, const QString &path, const QByteArray &format,
+                  const PictureMetadata &metadata = {});
 
-// saveImage for a picture the caller gives up: the JPEG conversion (alpha
-// dropped) reuses its buffer. Same bytes and messages as the other overload.
-QString saveImage(QImage &&image, const QString &path, const QByteArray &format);
+// saveImage for a picture the caller gives up. Same bytes and messages as the
+// other overload.
+QString saveImage(QImage &&image, const QString &path, const QByteArray &format,
+                  const PictureMetadata &metadata = {});
 
-// The format saveImage would use for a path's suffix ("jpg" or "png"), or an
-// empty array when the suffix names neither.
+// The id of the writable format (Formats.h) a path's suffix names ("jpg" or
+// "png"), or an empty array when it names none.
 QByteArray formatForPath(const QString &path);
 
 } // namespace tintwell

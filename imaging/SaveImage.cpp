@@ -1,18 +1,17 @@
-// Encoding: JPEG at quality 100 or lossless PNG, written atomically through
-// QSaveFile so a failure never damages an existing file.
-#include "ImagePath.h"
+// Encoding: JPEG through libjpeg or lossless PNG through Qt, in memory, then
+// written atomically so a failure never damages an existing file.
 #include "FileIO.h"
-#include "Rgb888Packing.h"
+#include "Formats.h"
+#include "ImagePath.h"
+#include "JpegWriter.h"
+#include "Metadata.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QImageWriter>
 
 namespace tintwell {
 
 namespace {
-
-constexpr int jpegQuality = 100;
 
 QString failure(const QString &path, const QString &reason)
 {
@@ -20,55 +19,50 @@ QString failure(const QString &path, const QString &reason)
         .arg(path, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
 }
 
+// PNG through Qt, which writes the colour space as an iCCP chunk; the
+// metadata goes into the chunks PNG has for it.
+QString encodePng(const QImage &image, const PictureMetadata &metadata, QByteArray &out)
+{
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArrayLiteral("png"));
+    if (!writer.write(image))
+        return writer.errorString();
+    buffer.close();
+    if (!metadata.isEmpty())
+        out = embedMetadataInPng(out, metadata);
+    return QString();
+}
+
 } // namespace
 
-QByteArray formatForPath(const QString &path)
+QString saveImage(const QImage &image, const QString &path, const QByteArray &format,
+                  const PictureMetadata &metadata)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return QByteArrayLiteral("jpg");
-    if (suffix == QLatin1String("png"))
-        return QByteArrayLiteral("png");
-    return QByteArray();
+    // Neither encoder writes the pixels: no copy is made here.
+    return saveImage(QImage(image), path, format, metadata);
 }
 
-QString saveImage(const QImage &image, const QString &path, const QByteArray &format)
+QString saveImage(QImage &&image, const QString &path, const QByteArray &format,
+                  const PictureMetadata &metadata)
 {
-    // A shared copy: the JPEG conversion below then copies rather than
-    // rewriting the caller's pixels.
-    return saveImage(QImage(image), path, format);
-}
-
-QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
-{
-    const QByteArray kind = format.toLower();
-    const bool jpeg = kind == "jpg" || kind == "jpeg";
-    if (!jpeg && kind != "png")
+    const FileFormat *kind = formatForSuffix(QString::fromLatin1(format));
+    if (!kind || !kind->writable)
         return failure(path, QStringLiteral("unsupported format \"%1\"").arg(QString::fromLatin1(format)));
-    if (image.isNull())
+    const QImage owned = std::move(image);
+    if (owned.isNull())
         return failure(path, QStringLiteral("no picture to save"));
-
-    // JPEG keeps no alpha: drop it (the colour bytes are straight, not
-    // premultiplied, so they stay as they are). `owned` holds the pixels that
-    // `encoded` may only view.
-    QImage owned = std::move(image);
-    const QImage encoded = jpeg ? packToRgb888(owned) : owned;
-    if (encoded.isNull())
-        return failure(path, QStringLiteral("out of memory converting the picture"));
 
     // Encoded in memory first: a failing disk then shows as a failed write
     // with its own reason, and never runs the encoders' error paths.
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
-    if (jpeg)
-        writer.setQuality(jpegQuality);
-    if (!writer.write(encoded))
-        return failure(path, writer.errorString());
-    const QString reason = writeFileAtomically(path, bytes);
+    const QString reason =
+        kind->id == "jpg" ? encodeJpeg(owned, metadata, bytes) : encodePng(owned, metadata, bytes);
     if (!reason.isEmpty())
         return failure(path, reason);
+    const QString written = writeFileAtomically(path, bytes);
+    if (!written.isEmpty())
+        return failure(path, written);
     return QString();
 }
 

@@ -64,6 +64,8 @@ struct Decoder {
     unsigned int iccLength = 0;
     bool created = false;
     QColorSpace space;
+    int dotsPerMeterX = 0; // from the JFIF header; 0 when it gives none
+    int dotsPerMeterY = 0;
     JpegDecodeResult result;
 
     ~Decoder()
@@ -130,6 +132,11 @@ void Decoder::run(QByteArrayView data)
         return;
     }
     const bool invertedInks = cmyk && cinfo.saw_Adobe_marker;
+    if (cinfo.saw_JFIF_marker && (cinfo.density_unit == 1 || cinfo.density_unit == 2)) {
+        const double perMeter = cinfo.density_unit == 1 ? 1 / 0.0254 : 100.0; // per inch, per cm
+        dotsPerMeterX = qRound(cinfo.X_density * perMeter);
+        dotsPerMeterY = qRound(cinfo.Y_density * perMeter);
+    }
 
     // An RGB profile labels the decoded bytes; a CMYK one describes inks that
     // are gone after the conversion above.
@@ -146,6 +153,10 @@ void Decoder::run(QByteArrayView data)
         failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "out of memory for the picture");
     if (space.isValid())
         result.image.setColorSpace(space);
+    if (dotsPerMeterX > 0 && dotsPerMeterY > 0) {
+        result.image.setDotsPerMeterX(dotsPerMeterX);
+        result.image.setDotsPerMeterY(dotsPerMeterY);
+    }
     uchar *const bits = result.image.bits();
     const qsizetype stride = result.image.bytesPerLine();
 

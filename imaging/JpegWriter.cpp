@@ -132,6 +132,9 @@ void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetad
     }
     // A JFIF header and an EXIF one both claim the first segment; EXIF wins.
     cinfo.write_JFIF_header = metadata.exif.isEmpty() ? TRUE : FALSE;
+    cinfo.density_unit = 1; // dots per inch
+    cinfo.X_density = UINT16(std::clamp(qRound(image.dotsPerMeterX() * 0.0254), 1, 65535));
+    cinfo.Y_density = UINT16(std::clamp(qRound(image.dotsPerMeterY() * 0.0254), 1, 65535));
 
     jpeg_start_compress(&cinfo, TRUE);
     writeSegment(&cinfo, JPEG_APP0 + 1, QByteArrayView("Exif\0\0", 6), metadata.exif);

@@ -12,7 +12,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -35,6 +34,13 @@ qint32 low32(qint64 value)
 QString labelText(qint64 value)
 {
     return QString::asprintf("%d", low32(value));
+}
+
+// A reason of the image path ("cannot read <file>: ...", which names the
+// file) as a message box sentence.
+QString sentence(const QString &reason)
+{
+    return reason.isEmpty() ? reason : reason.at(0).toUpper() + reason.mid(1);
 }
 
 // A partially checked box counts as ticked: only "unchecked" is off.
@@ -117,7 +123,7 @@ bool AppController::openFile(const QString &path)
 {
     const tintwell::LoadResult loaded = tintwell::loadImage(path);
     if (loaded.image.isNull()) {
-        m_messages.showError(tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), loaded.error));
+        m_messages.showError(sentence(loaded.error));
         return false;
     }
     beginSourceChange();
@@ -161,14 +167,18 @@ void AppController::exportPng()
     savePicture(path, QByteArrayLiteral("png"));
 }
 
-void AppController::savePicture(const QString &path, const QByteArray &format)
+// A name whose suffix names a format that can be written gets that format
+// (photo.png typed into the JPEG save is a PNG file); any other name gets the
+// dialog's own format.
+void AppController::savePicture(const QString &path, const QByteArray &dialogFormat)
 {
     const QImage shown = displayedImage();
     if (shown.isNull())
         return;
-    const QString error = tintwell::saveImage(shown, path, format, m_metadata);
+    const QByteArray named = tintwell::formatForPath(path);
+    const QString error = tintwell::saveImage(shown, path, named.isEmpty() ? dialogFormat : named, m_metadata);
     if (!error.isEmpty())
-        m_messages.showError(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error));
+        m_messages.showError(sentence(error));
 }
 
 void AppController::copyToClipboard()

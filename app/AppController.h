@@ -101,7 +101,7 @@ signals:
 
 private:
     void showResult(const QImage &image);
-    void savePicture(const QString &path, const QByteArray &format);
+    void savePicture(const QString &path, const QByteArray &dialogFormat);
     EditorState snapshot() const;
     void beginSourceChange();
     void endSourceChange();

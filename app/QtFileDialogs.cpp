@@ -1,9 +1,12 @@
 #include "QtFileDialogs.h"
 
+#include "Formats.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMimeDatabase>
 #include <QStringList>
 
 namespace {
@@ -13,17 +16,31 @@ QString tr(const char *text)
     return QCoreApplication::translate("QtFileDialogs", text);
 }
 
-// "JPEG and PNG" first, then every other format the image reader knows, then
-// any file: the reader decides by content, not by the suffix.
+// Every format the readers handle, as the MIME database names its files: one
+// filter for all of them first, then one a type, then any file (the readers
+// decide by content, not by the suffix). The patterns come in lower and upper
+// case, for dialogs that match names case-sensitively (photo.JPG). Built as
+// name filters rather than with setMimeTypeFilters, which offers no filter
+// for all supported pictures at once.
 QStringList openFilters()
 {
-    QStringList patterns;
-    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-    for (const QByteArray &format : formats)
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return {tr("JPEG and PNG images (*.jpg *.png)"),
-            tr("All supported images (%1)").arg(patterns.join(QLatin1Char(' '))),
-            tr("All files (*)")};
+    const QMimeDatabase database;
+    QStringList allPatterns;
+    QStringList perType;
+    for (const QString &name : tintwell::readableMimeTypes()) {
+        const QMimeType type = database.mimeTypeForName(name);
+        if (!type.isValid())
+            continue;
+        QStringList patterns;
+        for (const QString &glob : type.globPatterns())
+            patterns << glob << glob.toUpper();
+        patterns.removeDuplicates();
+        allPatterns << patterns;
+        perType << QStringLiteral("%1 (%2)").arg(type.comment(), patterns.join(QLatin1Char(' ')));
+    }
+    allPatterns.removeDuplicates();
+    return QStringList{tr("All supported pictures (%1)").arg(allPatterns.join(QLatin1Char(' ')))} + perType
+           + QStringList{tr("All files (*)")};
 }
 
 QString runDialog(QFileDialog &dialog)

@@ -1,6 +1,7 @@
 // Option table and validation of tintwell-cli's command line.
 #include "CliOptions.h"
 
+#include "Formats.h"
 #include "StepOptions.h"
 
 #include <QCommandLineParser>
@@ -10,31 +11,68 @@ namespace tintwell::cli {
 
 namespace {
 
-const char *const description =
-    "Filters pictures with one of 25 per-pixel filters (0-24; any other\n"
-    "--filter number leaves the colours to the offsets and flags alone).\n"
-    "\n"
-    "  tintwell-cli [options] INPUT OUTPUT\n"
-    "      Filters one file. OUTPUT's suffix picks the format: .jpg/.jpeg\n"
-    "      (JPEG, quality 100) or .png (lossless).\n"
-    "  tintwell-cli [options] --output-dir DIR [--format jpg|png] INPUT...\n"
-    "      Filters many files. Each result is DIR/<name>.<format>, where <name>\n"
-    "      is the input's file name without its last suffix\n"
-    "      (photo.v2.png -> DIR/photo.v2.jpg). The default format is jpg.\n"
-    "      With more than one file and stderr on a terminal, a line there\n"
-    "      shows the file being filtered ([3/8] photo3.jpg).\n"
-    "\n"
-    "Steps: --then starts another step, run on the previous step's result:\n"
-    "  tintwell-cli --filter 3 --value 7 --negative --then --filter 8 IN OUT\n"
-    "The step options (--filter --value --red --green --blue --negative\n"
-    "--reverse) after a --then belong to its step. Omitted ones take their\n"
-    "defaults (nothing carries over); a repeated one counts with its last\n"
-    "value. Other options and the file names may go anywhere. The result is\n"
-    "encoded once, after the last step.\n"
-    "\n"
-    "Exit status: 0 on success, 1 if any file could not be read or written,\n"
-    "2 on a usage error. An output that is the same file as an input is\n"
-    "refused; a failed write never damages an existing file.";
+// "a, b or c" (or "a, b and c")
+QString listed(const QStringList &items, const QString &last = QStringLiteral(" or "))
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + last + items.last();
+}
+
+// ".jpg, .jpeg or .png": the suffixes an OUTPUT may end in.
+QString outputSuffixes()
+{
+    QStringList dotted;
+    for (const QString &suffix : writableSuffixes())
+        dotted << QLatin1Char('.') + suffix;
+    return listed(dotted);
+}
+
+// The help text's formats come from the format table: what is read, and which
+// suffix writes what.
+QString description()
+{
+    QStringList read;
+    QStringList written;
+    for (const FileFormat &format : fileFormats()) {
+        read << format.name;
+        if (format.writable) {
+            written << QStringLiteral(".%1 (%2%3)")
+                           .arg(format.suffixes.join(QStringLiteral("/.")), format.name,
+                                format.keepsAlpha ? QStringLiteral(", lossless, alpha kept")
+                                                  : QStringLiteral(", quality 100, no chroma subsampling"));
+        }
+    }
+    return QStringLiteral(
+               "Filters pictures with one of 25 per-pixel filters (0-24; any other\n"
+               "--filter number leaves the colours to the offsets and flags alone).\n"
+               "Reads %1 files (recognised by\n"
+               "content), turned upright by their orientation.\n"
+               "\n"
+               "  tintwell-cli [options] INPUT OUTPUT\n"
+               "      Filters one file. OUTPUT's suffix picks the format:\n"
+               "      %2.\n"
+               "      The colour profile of INPUT goes with the result.\n"
+               "  tintwell-cli [options] --output-dir DIR [--format %3] INPUT...\n"
+               "      Filters many files. Each result is DIR/<name>.<format>, where <name>\n"
+               "      is the input's file name without its last suffix\n"
+               "      (photo.v2.png -> DIR/photo.v2.jpg). The default format is jpg.\n"
+               "      With more than one file and stderr on a terminal, a line there\n"
+               "      shows the file being filtered ([3/8] photo3.jpg).\n"
+               "\n"
+               "Steps: --then starts another step, run on the previous step's result:\n"
+               "  tintwell-cli --filter 3 --value 7 --negative --then --filter 8 IN OUT\n"
+               "The step options (--filter --value --red --green --blue --negative\n"
+               "--reverse) after a --then belong to its step. Omitted ones take their\n"
+               "defaults (nothing carries over); a repeated one counts with its last\n"
+               "value. Other options and the file names may go anywhere. The result is\n"
+               "encoded once, after the last step.\n"
+               "\n"
+               "Exit status: 0 on success, 1 if any file could not be read or written,\n"
+               "2 on a usage error. An output that is the same file as an input is\n"
+               "refused; a failed write never damages an existing file.")
+        .arg(listed(read, QStringLiteral(" and ")), written.join(QStringLiteral("\n      or ")), writableSuffixes().join(QLatin1Char('|')));
+}
 
 ParseResult usageError(const QString &message, const QString &helpText)
 {
@@ -50,7 +88,7 @@ ParseResult usageError(const QString &message, const QString &helpText)
 ParseResult parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(description));
+    parser.setApplicationDescription(description());
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 
@@ -60,7 +98,7 @@ ParseResult parseCommandLine(const QStringList &arguments)
         QStringLiteral("output-dir"), QStringLiteral("Batch mode: write the results into DIR."),
         QStringLiteral("DIR"));
     const QCommandLineOption formatOption(
-        QStringLiteral("format"), QStringLiteral("Batch mode: jpg (default), jpeg or png."),
+        QStringLiteral("format"), QStringLiteral("Batch mode: %1 (jpg by default).").arg(listed(writableSuffixes())),
         QStringLiteral("FORMAT"), QStringLiteral("jpg"));
     parser.addOptions({outputDirOption, formatOption});
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture to filter."),
@@ -104,9 +142,9 @@ ParseResult parseCommandLine(const QStringList &arguments)
         if (options.outputDir.isEmpty())
             return usageError(QStringLiteral("--output-dir needs a directory"), helpText);
         const QString format = parser.value(formatOption);
-        if (format != QLatin1String("jpg") && format != QLatin1String("jpeg")
-            && format != QLatin1String("png"))
-            return usageError(QStringLiteral("--format must be jpg, jpeg or png, not \"%1\"").arg(format),
+        if (!writableSuffixes().contains(format))
+            return usageError(QStringLiteral("--format must be %1, not \"%2\"")
+                                  .arg(listed(writableSuffixes()), format),
                               helpText);
         options.formatSuffix = format;
         options.format = formatForPath(QStringLiteral("x.") + format);
@@ -126,8 +164,8 @@ ParseResult parseCommandLine(const QStringList &arguments)
         options.output = positional.at(1);
         options.format = formatForPath(options.output);
         if (options.format.isEmpty())
-            return usageError(QStringLiteral("OUTPUT must end in .jpg, .jpeg or .png: %1")
-                                  .arg(options.output),
+            return usageError(QStringLiteral("OUTPUT must end in %1: %2")
+                                  .arg(outputSuffixes(), options.output),
                               helpText);
     }
 

@@ -23,6 +23,14 @@ inline constexpr int workingBitsPerSample = 8;
 // about 400 MB).
 inline constexpr int decodeAllocationLimitMB = 2048;
 
+// Largest picture file read, in bytes: an uncompressed file of the largest
+// picture the working layout holds, with room for its headers.
+inline constexpr qint64 maxEncodedFileBytes = 2 * maxWorkingBytes;
+
+// Most scans a progressive JPEG may have. Cameras and editors write about a
+// dozen; a file with thousands of (empty) scans only burns time.
+inline constexpr int maxProgressiveScans = 500;
+
 // Whether a picture of this size would fit the working layout.
 constexpr bool fitsWorkingLayout(qint64 width, qint64 height)
 {

@@ -26,15 +26,17 @@ struct PassSettings {
 
 // A decoded picture, or a null image and a one-line reason.
 struct LoadResult {
-    QImage image;   // already the working layout (see toWorkingLayout), with its colour profile
-    QString error;  // empty on success
-    PictureMetadata metadata; // of the file, for the saved results
+    QImage image;   // already the working layout (see toWorkingLayout), upright, with its colour profile
+    QString error;  // "cannot read <file>: <reason>"; empty on success
+    PictureMetadata metadata; // EXIF, XMP and IPTC of the file
 };
 
-// Decodes a file with QImageReader (EXIF orientation honoured) and converts it
-// to the working layout in place. Refuses, with a reason, files that cannot be
-// read, pictures too large to hold (from the header, before decoding) and JPEG
-// files cut short (whose missing part the decoder would paint grey).
+// Reads a file whole and decodes it: JPEG with libjpeg, HEIC/HEIF/AVIF with
+// libheif, the rest with Qt's readers (formats in Formats.h); the picture is
+// turned upright by its orientation and converted to the working layout in
+// place. Refuses, with a reason, files that cannot be read, pictures too
+// large to hold (from the header, before decoding), damaged JPEG data (any
+// decoder warning) and progressive JPEG files with endless scans.
 LoadResult loadImage(const QString &path);
 
 // Decodes encoded image bytes the same way (clipboard, drops, fuzzing).
@@ -105,8 +107,8 @@ QString saveImage(const QImage &image, const QString &path, const QByteArray &fo
 QString saveImage(QImage &&image, const QString &path, const QByteArray &format,
                   const PictureMetadata &metadata = {});
 
-// The format saveImage would use for a path's suffix ("jpg" or "png"), or an
-// empty array when the suffix names neither.
+// The id of the writable format (Formats.h) a path's suffix names ("jpg" or
+// "png"), or an empty array when it names none.
 QByteArray formatForPath(const QString &path);
 
 } // namespace tintwell

@@ -1,16 +1,17 @@
 // Decoding: files and encoded bytes to the working layout, with size checks
-// made from the header before any pixel is decoded.
+// made from the header before any pixel is decoded. JPEG goes through
+// libjpeg, HEIF and AVIF through libheif, every other format through Qt's
+// image readers.
+#include "FileIO.h"
+#include "HeifReader.h"
 #include "ImageLimits.h"
 #include "ImagePath.h"
-#include "JpegEnd.h"
+#include "JpegReader.h"
 #include "Metadata.h"
+#include "Orientation.h"
 
 #include <QBuffer>
-#include <QColorSpace>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QTransform>
 
 namespace tintwell {
 
@@ -18,57 +19,22 @@ namespace {
 
 LoadResult fail(const QString &name, const QString &reason)
 {
-    return {QImage(), QStringLiteral("cannot read %1: %2").arg(name, reason), {}};
+    LoadResult result;
+    result.error = QStringLiteral("cannot read %1: %2").arg(name, reason);
+    return result;
 }
 
-// Whether the encoded bytes behind the reader are whole. Only JPEG needs the
-// check: the PNG decoder already fails on a cut file.
-// `format` is the reader's format, asked before reading (it forgets it after).
-bool encodedDataIsWhole(QImageReader &reader, const QByteArray &format)
+QString tooLarge(qint64 width, qint64 height)
 {
-    if (format != "jpeg")
-        return true;
-    QIODevice *device = reader.device();
-    if (auto *buffer = qobject_cast<QBuffer *>(device))
-        return jpegReachesEndMarker(buffer->data());
-    if (auto *file = qobject_cast<QFile *>(device)) {
-        if (!file->isOpen() && !file->open(QIODevice::ReadOnly))
-            return true; // the decoder will say why it cannot read it
-        const qint64 size = file->size();
-        if (uchar *mapped = file->map(0, size)) {
-            const bool whole = jpegReachesEndMarker(QByteArrayView(mapped, size));
-            file->unmap(mapped);
-            return whole;
-        }
-        const qint64 position = file->pos();
-        if (!file->seek(0))
-            return true;
-        const bool whole = jpegReachesEndMarker(file->readAll());
-        file->seek(position);
-        return whole;
-    }
-    return true;
+    return QStringLiteral("picture of %1 x %2 pixels is too large (limit %3 bytes)")
+        .arg(width)
+        .arg(height)
+        .arg(maxWorkingBytes);
 }
 
-// Applies the file's orientation to `image` as the reader's automatic
-// transformation would (mirror and flip first, then a quarter turn clockwise),
-// keeping the colour profile.
-void turnUpright(QImage &image, QImageIOHandler::Transformations orientation)
-{
-    if (orientation == QImageIOHandler::TransformationNone)
-        return;
-    const QColorSpace profile = image.colorSpace();
-    const bool horizontal = orientation & QImageIOHandler::TransformationMirror;
-    const bool vertical = orientation & QImageIOHandler::TransformationFlip;
-    if (horizontal || vertical)
-        image.mirror(horizontal, vertical);
-    if (orientation & QImageIOHandler::TransformationRotate90)
-        image = image.transformed(QTransform().rotate(90));
-    if (!image.isNull())
-        image.setColorSpace(profile);
-}
-
-LoadResult decode(QImageReader &reader, const QString &name)
+// Every other format, as stored: Qt's readers do not turn the picture, so
+// that orientation is applied once, from the same metadata as for JPEG.
+QImage decodeWithQt(const QByteArray &bytes, QString &reason)
 {
     // Once per process: decodes run on several threads, and the limit is one
     // process-wide number that the readers keep reading.
@@ -77,94 +43,84 @@ LoadResult decode(QImageReader &reader, const QString &name)
         return true;
     }();
     Q_UNUSED(limitSet);
-    // Turned after decoding (turnUpright) rather than by the reader, which
-    // drops the colour profile of a turned picture.
-    reader.setAutoTransform(false);
-    const QImageIOHandler::Transformations orientation = reader.transformation();
 
-    const QSize headerSize = reader.size();
-    const QByteArray format = reader.format();
-    if (headerSize.isValid() && !fitsWorkingLayout(headerSize.width(), headerSize.height())) {
-        return fail(name, QStringLiteral("picture of %1 x %2 pixels is too large (limit %3 bytes)")
-                              .arg(headerSize.width())
-                              .arg(headerSize.height())
-                              .arg(maxWorkingBytes));
+    QBuffer buffer;
+    buffer.setData(bytes); // shares the bytes
+    if (!buffer.open(QIODevice::ReadOnly)) {
+        reason = buffer.errorString();
+        return QImage();
     }
-
-    // Before decoding: a cut file that claims a large size is refused without
-    // the decoder filling a large picture with grey.
-    if (!encodedDataIsWhole(reader, format))
-        return fail(name, QStringLiteral("the JPEG data ends before the picture does (truncated file)"));
-
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    const QSize headerSize = reader.size();
+    if (headerSize.isValid() && !fitsWorkingLayout(headerSize.width(), headerSize.height())) {
+        reason = tooLarge(headerSize.width(), headerSize.height());
+        return QImage();
+    }
     QImage decoded;
     if (!reader.read(&decoded)) {
-        const QString reason = reader.errorString();
-        return fail(name, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
+        reason = reader.errorString();
+        if (reason.isEmpty())
+            reason = QStringLiteral("unknown error");
+        return QImage();
     }
-    if (!fitsWorkingLayout(decoded.width(), decoded.height()))
-        return fail(name, QStringLiteral("picture is empty or too large"));
-    turnUpright(decoded, orientation);
-    if (decoded.isNull())
-        return fail(name, QStringLiteral("out of memory turning the picture upright"));
-
-    // In place: a JPEG decodes to RGB32, whose conversion to RGBX8888 only
-    // swaps bytes within each pixel, so no second full-size buffer is needed.
-    convertToWorkingLayout(decoded);
-    if (decoded.isNull())
-        return fail(name, QStringLiteral("out of memory converting the picture"));
-    return {decoded, QString(), {}};
+    if (!fitsWorkingLayout(decoded.width(), decoded.height())) {
+        reason = QStringLiteral("picture is empty or too large");
+        return QImage();
+    }
+    return decoded;
 }
 
-// The metadata of the file at `path`, read from a mapping of it (exiv2 reads
-// only the headers and metadata blocks).
-PictureMetadata readFileMetadata(const QString &path)
+LoadResult decodeBytes(const QByteArray &bytes, const QString &name)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const qint64 size = file.size();
-    if (size <= 0)
-        return {};
-    uchar *mapped = file.map(0, size);
-    if (!mapped)
-        return readMetadata(file.readAll());
-    PictureMetadata metadata = readMetadata(QByteArrayView(mapped, size));
-    file.unmap(mapped);
-    return metadata;
+    if (bytes.isEmpty())
+        return fail(name, QStringLiteral("the file is empty"));
+
+    LoadResult result;
+    result.metadata = readMetadata(bytes);
+    QString reason;
+    if (looksLikeHeif(bytes)) {
+        // libheif turns the picture by the file's own rotation and mirror
+        // boxes; HEIF's EXIF orientation only repeats them and is not applied.
+        HeifDecodeResult heif = decodeHeif(bytes);
+        result.image = std::move(heif.image);
+        reason = heif.error;
+    } else {
+        if (looksLikeJpeg(bytes)) {
+            JpegDecodeResult jpeg = decodeJpeg(bytes);
+            result.image = std::move(jpeg.image);
+            reason = jpeg.error;
+        } else {
+            result.image = decodeWithQt(bytes, reason);
+        }
+        // The one place where EXIF orientation is applied: no reader above
+        // turns the picture itself.
+        result.image = orientedUpright(std::move(result.image), result.metadata.orientation);
+    }
+    if (result.image.isNull())
+        return fail(name, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
+
+    // In place where Qt can; JPEG and HEIF arrive in the working layout.
+    convertToWorkingLayout(result.image);
+    if (result.image.isNull())
+        return fail(name, QStringLiteral("out of memory converting the picture"));
+    return result;
 }
 
 } // namespace
 
 LoadResult loadImage(const QString &path)
 {
-    QImageReader reader(path);
-    LoadResult result = decode(reader, path);
-    if (!result.image.isNull())
-        result.metadata = readFileMetadata(path);
-    if (reader.error() == QImageReader::FileNotFoundError) {
-        // The reader says "File not found" whenever it cannot open the path;
-        // name the real reason when the path is there.
-        const QFileInfo info(path);
-        if (info.isDir())
-            return fail(path, QStringLiteral("it is a folder, not a picture file"));
-        QFile file(path);
-        if (info.exists() && !file.open(QIODevice::ReadOnly))
-            return fail(path, file.errorString());
-    }
-    return result;
+    QString reason;
+    const QByteArray bytes = readFileBytes(path, maxEncodedFileBytes, &reason);
+    if (!reason.isEmpty())
+        return fail(path, reason);
+    return decodeBytes(bytes, path);
 }
 
 LoadResult loadImageData(const QByteArray &data)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("image data"), buffer.errorString());
-    QImageReader reader(&buffer);
-    LoadResult result = decode(reader, QStringLiteral("image data"));
-    if (!result.image.isNull())
-        result.metadata = readMetadata(data);
-    return result;
+    return decodeBytes(data, QStringLiteral("image data"));
 }
 
 } // namespace tintwell

@@ -1,20 +1,18 @@
-// Encoding: JPEG at quality 100 or lossless PNG, with the colour profile and
-// the source's metadata, written atomically so a failure never damages an
-// existing file.
-#include "ImagePath.h"
+// Encoding: JPEG through libjpeg or lossless PNG through Qt, with the colour
+// profile and the source's metadata, in memory, then written atomically so a
+// failure never damages an existing file.
 #include "FileIO.h"
+#include "Formats.h"
+#include "ImagePath.h"
+#include "JpegWriter.h"
 #include "Metadata.h"
-#include "Rgb888Packing.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QImageWriter>
 
 namespace tintwell {
 
 namespace {
-
-constexpr int jpegQuality = 100;
 
 QString failure(const QString &path, const QString &reason)
 {
@@ -22,64 +20,52 @@ QString failure(const QString &path, const QString &reason)
         .arg(path, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
 }
 
-} // namespace
-
-QByteArray formatForPath(const QString &path)
+// PNG through Qt, which writes the colour space as an iCCP chunk; the
+// metadata goes into the chunks PNG has for it.
+QString encodePng(const QImage &image, const PictureMetadata &metadata, QByteArray &out)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return QByteArrayLiteral("jpg");
-    if (suffix == QLatin1String("png"))
-        return QByteArrayLiteral("png");
-    return QByteArray();
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArrayLiteral("png"));
+    if (!writer.write(image))
+        return writer.errorString();
+    buffer.close();
+    if (!metadata.isEmpty())
+        out = embedMetadataInPng(out, metadata);
+    return QString();
 }
+
+} // namespace
 
 QByteArray encodeImage(QImage &&image, const QByteArray &format, const PictureMetadata &metadata,
                        QString *error)
 {
-    const QByteArray kind = format.toLower();
-    const bool jpeg = kind == "jpg" || kind == "jpeg";
-    if (!jpeg && kind != "png") {
+    const FileFormat *kind = formatForSuffix(QString::fromLatin1(format));
+    if (!kind || !kind->writable) {
         *error = QStringLiteral("unsupported format \"%1\"").arg(QString::fromLatin1(format));
         return {};
     }
-    if (image.isNull()) {
+    const QImage owned = std::move(image);
+    if (owned.isNull()) {
         *error = QStringLiteral("no picture to save");
         return {};
     }
-    const QSize size = image.size();
-
-    // JPEG keeps no alpha: drop it (the colour bytes are straight, not
-    // premultiplied, so they stay as they are). `owned` holds the pixels that
-    // `encoded` may only view.
-    QImage owned = std::move(image);
-    const QImage encoded = jpeg ? packToRgb888(owned) : owned;
-    if (encoded.isNull()) {
-        *error = QStringLiteral("out of memory converting the picture");
-        return {};
-    }
-
+    // The source's metadata, made true of this picture: upright, its size,
+    // no thumbnail of the unfiltered picture.
+    const PictureMetadata written = metadataForResult(metadata, owned.size());
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
-    if (jpeg)
-        writer.setQuality(jpegQuality);
-    if (!writer.write(encoded)) {
-        *error = writer.errorString();
-        if (error->isEmpty())
-            *error = QStringLiteral("unknown error");
+    *error = kind->id == "jpg" ? encodeJpeg(owned, written, bytes) : encodePng(owned, written, bytes);
+    if (!error->isEmpty())
         return {};
-    }
-    buffer.close();
-    return embedMetadata(bytes, metadataForResult(metadata, size));
+    if (bytes.isEmpty())
+        *error = QStringLiteral("unknown error");
+    return bytes;
 }
 
 QString saveImage(const QImage &image, const QString &path, const QByteArray &format,
                   const PictureMetadata &metadata)
 {
-    // A shared copy: the JPEG conversion below then copies rather than
-    // rewriting the caller's pixels.
+    // Neither encoder writes the pixels: no copy is made here.
     return saveImage(QImage(image), path, format, metadata);
 }
 

@@ -3,12 +3,9 @@
 #include "ImagePath.h"
 #include "TestPictures.h"
 
-#include <QBuffer>
-#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -75,31 +72,6 @@ TEST(SaveImage, ConsumingOverloadWritesTheSameBytes)
         }
     }
     EXPECT_FALSE(tintwell::saveImage(QImage(), dir.filePath("x.jpg"), "jpg").isEmpty());
-}
-
-TEST(SaveImage, JpegIsTheEncoderOutputForTheRgb888Conversion)
-{
-    // The bytes the encoder gives for convertToFormat(RGB888) at quality 100,
-    // density, text and colour profile included.
-    QTemporaryDir dir;
-    for (QImage::Format format : {QImage::Format_RGBA8888, QImage::Format_RGBX8888}) {
-        QImage image = patternImage(33, 17).convertToFormat(format);
-        image.setDotsPerMeterX(11811);
-        image.setDotsPerMeterY(3937);
-        image.setText("Description", "test picture");
-        image.setColorSpace(QColorSpace::AdobeRgb);
-        QByteArray expected;
-        QBuffer buffer(&expected);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "jpeg");
-        writer.setQuality(100);
-        ASSERT_TRUE(writer.write(image.convertToFormat(QImage::Format_RGB888)));
-        const QString path = dir.filePath("out.jpg");
-        ASSERT_EQ(tintwell::saveImage(image.copy(), path, "jpg"), QString());
-        EXPECT_EQ(readAll(path), expected) << "format " << format;
-        ASSERT_EQ(tintwell::saveImage(image, path, "jpg"), QString());
-        EXPECT_EQ(readAll(path), expected) << "format " << format;
-    }
 }
 
 TEST(SaveImage, FailureIntoMissingDirectoryLeavesNoFile)

@@ -1,0 +1,98 @@
+#include "JpegFiles.h"
+
+#include "HostileFiles.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace tintwell::test {
+
+QByteArray jpegWithRepeatedScans(int scans)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = 8;
+    cinfo.image_height = 8;
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    // A script makes the file progressive: the DC pass, then one AC pass.
+    static const jpeg_scan_info script[] = {{1, {0, 0, 0, 0}, 0, 0, 0, 0}, {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
+    cinfo.scan_info = script;
+    cinfo.num_scans = 2;
+    jpeg_start_compress(&cinfo, TRUE);
+    JSAMPLE row[8];
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x)
+            row[x] = JSAMPLE(16 * x + 8 * y);
+        JSAMPROW rows[] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray file(reinterpret_cast<const char *>(buffer), qsizetype(size));
+    std::free(buffer);
+
+    // The last scan with its own Huffman table, up to the end marker.
+    const qsizetype lastScan = file.lastIndexOf("\xFF\xDA");
+    const qsizetype firstScan = file.indexOf("\xFF\xDA");
+    qsizetype start = file.lastIndexOf("\xFF\xC4", lastScan);
+    if (start < firstScan)
+        start = lastScan;
+    const QByteArray scan = file.mid(start, file.size() - 2 - start);
+    QByteArray result = file.left(file.size() - 2);
+    for (int i = 2; i < scans; ++i)
+        result += scan;
+    return result + "\xFF\xD9";
+}
+
+QByteArray jpegCutWithEndMarker()
+{
+    const QByteArray whole = encode(photoLikeImage(240, 160, 7), "jpeg", 95);
+    return whole.left(whole.size() / 3) + "\xFF\xD9";
+}
+
+QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
+{
+    // APP1 "Exif\0\0", a little-endian TIFF header and one IFD with one entry.
+    static const char exifTemplate[] = "\xFF\xE1\x00\x22"
+                                       "Exif\0\0"
+                                       "II*\0\x08\0\0\0"
+                                       "\x01\0"                         // one entry
+                                       "\x12\x01\x03\0\x01\0\0\0\x01\0\0\0" // Orientation, SHORT, 1
+                                       "\0\0\0\0";                      // no next IFD
+    QByteArray exif(exifTemplate, sizeof exifTemplate - 1);
+    exif[4 + 6 + 8 + 2 + 8] = char(orientation);
+    return jpeg.left(2) + exif + jpeg.mid(2);
+}
+
+double psnr(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGBX8888);
+    const QImage y = b.convertToFormat(QImage::Format_RGBX8888);
+    if (x.size() != y.size() || x.isNull())
+        return 0;
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar *p = x.constScanLine(row);
+        const uchar *q = y.constScanLine(row);
+        for (int i = 0; i < 4 * x.width(); ++i) {
+            if (i % 4 == 3)
+                continue;
+            const double d = double(p[i]) - double(q[i]);
+            sum += d * d;
+        }
+    }
+    const double mse = sum / (3.0 * x.width() * x.height());
+    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+} // namespace tintwell::test

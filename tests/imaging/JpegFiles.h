@@ -1,0 +1,25 @@
+// JPEG files built with libjpeg for the tests of the image path, the CLI and
+// the app: damaged and hostile files, and files with a profile or orientation.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+namespace tintwell::test {
+
+// A progressive JPEG of an 8 x 8 grey picture whose last scan (all AC
+// coefficients, first pass) is repeated until it has `scans` scans. Every
+// scan is valid, so only a limit on the number of scans stops a decoder.
+QByteArray jpegWithRepeatedScans(int scans);
+
+// A photo-like JPEG cut to a third, with an end-of-image marker appended.
+QByteArray jpegCutWithEndMarker();
+
+// A JPEG whose EXIF block holds only the orientation tag (1 to 8), put after
+// the start-of-image marker of `jpeg`.
+QByteArray withExifOrientation(const QByteArray &jpeg, int orientation);
+
+// PSNR in dB between two pictures of the same size over R, G and B.
+double psnr(const QImage &a, const QImage &b);
+
+} // namespace tintwell::test

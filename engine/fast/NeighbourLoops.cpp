@@ -37,6 +37,9 @@ TINTWELL_LANE_INLINE inline Lanes mirrorFormula(Lanes p, U32 mirror, u16 v)
     return Lanes{p.rb + ae * v, p.ga + d * v};
 }
 
+// Pixels x0..x1-1 of a row of the mirror filter; the mirror of column x is
+// column last - x of mirrorRow, which may be the row itself as long as the
+// range and its mirrors share at most one pixel.
 void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32_t x0, std::int32_t x1,
                     std::int32_t last, std::uint32_t value, const Finish &finish)
 {
@@ -63,6 +66,8 @@ void mirrorRowLanes(std::uint8_t *row, const std::uint8_t *mirrorRow, std::int32
         lanes::laneRow<false>(row, row, x0, x1, formula, f.mask, f.add);
 }
 
+// Pixels 0..columns-1 of row y of filter 6, which adds the pixel below and to
+// the right (column x + 1 of `below`, as it was before the pass).
 void belowRightRowLanes(std::uint8_t *row, const std::uint8_t *below, std::int32_t y, std::int32_t columns,
                         std::uint32_t value, const Finish &finish)
 {
@@ -95,16 +100,11 @@ void belowRightRowLanes(std::uint8_t *row, const std::uint8_t *below, std::int32
         lanes::laneRow<false>(row, row, 0, columns, formula, f.mask, f.add);
 }
 
-
-
 // |value| up to which every conversion of filter 9 fits in 32 bits: the
 // largest is 255 + 255·value², rounded in single precision.
 constexpr std::int64_t plainFilter9Limit = 2000;
 
 bool isWithin(std::int64_t value, std::int64_t limit) { return value >= -limit && value <= limit; }
-
-// The loops below take everything by value: stores through the byte pointers
-// could alias anything reached through a reference, which keeps loops scalar.
 
 } // namespace
 
@@ -154,6 +154,9 @@ bool filter8(const PassInputs &in)
 
 namespace {
 
+// The row loops below take everything by value: stores through the byte
+// pointers could alias anything reached through a reference, which keeps
+// loops scalar.
 template <bool Checked>
 void row9(std::uint8_t *row, std::int32_t columns, float fv, Finish finish)
 {

@@ -48,7 +48,9 @@ void capTarget(Target highest);
 #ifdef TINTWELL_TARGET_COPIES
 // Each copy inlines everything the body calls (flatten), so the whole loop,
 // its formula included, is compiled for the copy's instruction set. The
-// 64-byte lane vectors never cross a call between copies.
+// 64-byte lane vectors never cross a call between copies. (Unoptimised builds
+// do not flatten: there every copy calls the loops as compiled for the
+// baseline, filter 21's AVX-512 rows aside.)
 template <class Body>
 [[gnu::flatten]] TINTWELL_AVX512_TARGET void runForAvx512(const Body &body)
 {

@@ -39,7 +39,8 @@ qint64 minimumMcuCount(const jpeg_decompress_struct &cinfo)
 }
 
 // CMYK rows as libjpeg gives them, turned into RGBX in place (4 bytes a pixel
-// either way). Adobe's files store the inks inverted (255 is no ink).
+// either way). Files with an APP14 colour-transform marker store the inks
+// inverted (255 is no ink).
 void cmykToRgbx(uchar *row, int width, bool inverted)
 {
     for (int x = 0; x < width; ++x) {

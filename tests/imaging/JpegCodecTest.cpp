@@ -1,5 +1,5 @@
-// The JPEG reader turns grey and (Adobe, inverted) CMYK files into the RGB
-// working layout with the right colours.
+// The JPEG reader turns grey and CMYK files (inks stored inverted, as files
+// with an APP14 marker have them) into the RGB working layout with the right colours.
 #include "ImagePath.h"
 
 #include <QColor>
@@ -59,7 +59,7 @@ TEST(JpegCodec, GreyAndCmykBecomeTheirRgbColours)
 {
     const ColourCase cases[] = {
         {"grey", JCS_GRAYSCALE, {90}, QColor(90, 90, 90)},
-        // libjpeg marks CMYK files as Adobe's, whose inks are stored inverted
+        // libjpeg writes CMYK files with an APP14 marker, which says the inks are stored inverted
         // (255 is no ink): cyan 0, magenta 100%, yellow 50%, black 20%.
         {"cmyk", JCS_CMYK, {255, 0, 128, 204}, QColor(204, 0, 102)},
     };

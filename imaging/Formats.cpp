@@ -10,14 +10,14 @@ namespace tintwell {
 const QList<FileFormat> &fileFormats()
 {
     static const QList<FileFormat> formats = {
-        {"jpg", {"jpg", "jpeg"}, "image/jpeg", "JPEG", Decoder::Jpeg, true, false},
-        {"png", {"png"}, "image/png", "PNG", Decoder::Qt, true, true},
-        {"tif", {"tif", "tiff"}, "image/tiff", "TIFF", Decoder::Qt, false, true},
-        {"webp", {"webp"}, "image/webp", "WebP", Decoder::Qt, false, true},
-        {"heic", {"heic", "heif"}, "image/heif", "HEIC", Decoder::Heif, false, true},
-        {"avif", {"avif"}, "image/avif", "AVIF", Decoder::Heif, false, true},
-        {"gif", {"gif"}, "image/gif", "GIF", Decoder::Qt, false, true},
-        {"bmp", {"bmp"}, "image/bmp", "BMP", Decoder::Qt, false, true},
+        {"jpg", {"jpg", "jpeg"}, "image/jpeg", "JPEG", true, false},
+        {"png", {"png"}, "image/png", "PNG", true, true},
+        {"tif", {"tif", "tiff"}, "image/tiff", "TIFF", false, true},
+        {"webp", {"webp"}, "image/webp", "WebP", false, true},
+        {"heic", {"heic", "heif"}, "image/heif", "HEIC", false, true},
+        {"avif", {"avif"}, "image/avif", "AVIF", false, true},
+        {"gif", {"gif"}, "image/gif", "GIF", false, true},
+        {"bmp", {"bmp"}, "image/bmp", "BMP", false, true},
     };
     return formats;
 }

@@ -1,6 +1,7 @@
-// The picture file formats the program knows, in one table: which it reads
-// and how, which it writes, and how dialogs, the command line and the desktop
-// entry name them.
+// The picture file formats the program knows, in one table: which it reads,
+// which it writes, and how dialogs, the command line and the desktop entry
+// name them. Files are decoded by their content, not their suffix: JPEG by
+// libjpeg, HEIC and AVIF by libheif, the others by Qt's image readers.
 #pragma once
 
 #include <QByteArray>
@@ -10,24 +11,16 @@
 
 namespace tintwell {
 
-// Who decodes a format.
-enum class Decoder {
-    Jpeg, // libjpeg (JpegReader)
-    Heif, // libheif (HeifReader)
-    Qt,   // QImageReader and Qt's image-format plugins
-};
-
 struct FileFormat {
     QByteArray id;       // the name saveImage takes ("jpg", "png"); the first suffix
     QStringList suffixes; // lower case, without the dot
     QString mimeType;
-    QString name;        // what dialogs and help call it ("JPEG")
-    Decoder decoder;
+    QString name;        // what help texts call it ("JPEG")
     bool writable;       // saveImage can write it
     bool keepsAlpha;     // a written file keeps transparency
 };
 
-// Every format, readable ones all; the writable ones first (JPEG, PNG).
+// Every format; all are read, the writable ones come first (JPEG, PNG).
 const QList<FileFormat> &fileFormats();
 
 // The format whose suffixes include `suffix` (any case, no dot), or null.
@@ -36,7 +29,7 @@ const FileFormat *formatForSuffix(const QString &suffix);
 // The MIME types of every readable format, in table order.
 QStringList readableMimeTypes();
 
-// The ids of the writable formats' suffixes ("jpg", "jpeg", "png").
+// Every suffix of the writable formats ("jpg", "jpeg", "png").
 QStringList writableSuffixes();
 
 } // namespace tintwell

@@ -32,11 +32,12 @@ void onError(jpeg_common_struct *cinfo)
 }
 
 // Level -1 is a warning: libjpeg would go on and fill what it could not decode
-// with grey. A picture that is not what the file holds is refused instead.
+// with grey. A picture that is not what the file holds is refused instead
+// (unless the caller turned that off for a step that is not about pixels).
 // Other levels are trace messages, which are ignored.
 void onMessage(jpeg_common_struct *cinfo, int level)
 {
-    if (level < 0)
+    if (level < 0 && errorsOf(cinfo).warningsFail)
         stopWithLibraryMessage(cinfo);
 }
 

@@ -17,6 +17,7 @@ struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char reason[JMSG_LENGTH_MAX + 64];
+    bool warningsFail = true; // false: warnings are ignored (errors still jump)
 };
 
 // Points cinfo->err at `errors`: libjpeg errors and warnings (premature end of

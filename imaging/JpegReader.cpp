@@ -39,7 +39,8 @@ qint64 minimumMcuCount(const jpeg_decompress_struct &cinfo)
 }
 
 // CMYK rows as libjpeg gives them, turned into RGBX in place (4 bytes a pixel
-// either way). Adobe's files store the inks inverted (255 is no ink).
+// either way). Files with an APP14 colour-transform marker store the inks
+// inverted (255 is no ink).
 void cmykToRgbx(uchar *row, int width, bool inverted)
 {
     for (int x = 0; x < width; ++x) {
@@ -139,8 +140,12 @@ void Decoder::run(QByteArrayView data)
     }
 
     // An RGB profile labels the decoded bytes; a CMYK one describes inks that
-    // are gone after the conversion above.
-    if (!cmyk && jpeg_read_icc_profile(&cinfo, &icc, &iccLength)) {
+    // the conversion to RGB below does away with. A damaged profile only
+    // costs the profile: its warnings do not refuse the picture.
+    errors.warningsFail = false;
+    const bool haveProfile = !cmyk && jpeg_read_icc_profile(&cinfo, &icc, &iccLength);
+    errors.warningsFail = true;
+    if (haveProfile) {
         space = QColorSpace::fromIccProfile(QByteArray(reinterpret_cast<const char *>(icc), int(iccLength)));
     }
 

@@ -280,6 +280,8 @@ bool AppController::openFile(const QString &path)
         m_messages.showError(tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), loaded.error));
         return false;
     }
+    if (!mayDropResult(tr("Save the filtered picture before opening %1?").arg(QFileInfo(path).fileName())))
+        return false;
     beginSourceChange();
     image_view->setImage(loaded.image);
     current_image = loaded.image;
@@ -289,21 +291,22 @@ bool AppController::openFile(const QString &path)
     emit picturesChanged();
     changePosition();
     endSourceChange();
+    m_settledKey = displayedImage().cacheKey();
     return true;
 }
 
 // Writes the shown (filtered) picture, not the source, as JPEG at quality 100.
 // The write goes through a temporary file, so a failure keeps any old file.
-void AppController::saveImage()
+bool AppController::saveImage()
 {
     if (current_image.isNull())
-        return;
+        return false;
     const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QStringLiteral("jpg"));
     const QString path = m_dialogs.saveImagePath(proposal);
     if (path.isEmpty())
-        return;
+        return false;
     m_places.saved(path);
-    savePicture(path, QByteArrayLiteral("jpg"));
+    return savePicture(path, QByteArrayLiteral("jpg"));
 }
 
 // Lossless, alpha kept: the same bytes tintwell-cli writes for a .png output.
@@ -319,14 +322,39 @@ void AppController::exportPng()
     savePicture(path, QByteArrayLiteral("png"));
 }
 
-void AppController::savePicture(const QString &path, const QByteArray &format)
+bool AppController::savePicture(const QString &path, const QByteArray &format)
 {
     const QImage shown = displayedImage();
     if (shown.isNull())
-        return;
+        return false;
     const QString error = tintwell::saveImage(shown, path, format);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         m_messages.showError(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error));
+        return false;
+    }
+    m_settledKey = shown.cacheKey();
+    return true;
+}
+
+bool AppController::hasUnsavedResult() const
+{
+    const QImage shown = displayedImage();
+    return !shown.isNull() && shown.cacheKey() != m_settledKey;
+}
+
+bool AppController::mayDropResult(const QString &question)
+{
+    if (!hasUnsavedResult())
+        return true;
+    switch (m_messages.askToSave(question)) {
+    case MessageBoxes::UnsavedChoice::Save:
+        return saveImage();
+    case MessageBoxes::UnsavedChoice::Discard:
+        return true;
+    case MessageBoxes::UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void AppController::copyToClipboard()
@@ -371,6 +399,8 @@ bool AppController::takePicture(const QMimeData *data, const QString &name)
     const QImage pasted = qvariant_cast<QImage>(data->imageData());
     if (pasted.isNull())
         return false;
+    if (!mayDropResult(tr("Save the filtered picture before taking the new picture?")))
+        return false;
     beginSourceChange();
     current_image = tintwell::toWorkingLayout(pasted);
     m_recipe = Recipe{};
@@ -379,6 +409,7 @@ bool AppController::takePicture(const QMimeData *data, const QString &name)
     emit picturesChanged();
     changePosition();
     endSourceChange();
+    m_settledKey = displayedImage().cacheKey();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "AppController.h"
+#include "CloseGuard.h"
 #include "DropOpener.h"
 #include "History.h"
 #include "HoldKey.h"
@@ -87,6 +88,8 @@ void AppDelegate::connectActions()
     }
     m_compareKey = new HoldKey(Qt::Key_Backslash, m_window.get(), this);
     connect(m_compareKey, &HoldKey::held, c, &AppController::showSource);
+
+    m_window->installEventFilter(new CloseGuard(*c, this));
 
     m_drops = new DropOpener(*c, this);
     m_drops->watch(m_window.get());

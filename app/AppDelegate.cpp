@@ -7,6 +7,7 @@
 #include "HoldKey.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
+#include "WindowPlacement.h"
 #include "WindowTitle.h"
 #include "ui_MainWindow.h"
 
@@ -22,6 +23,7 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
       m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(m_window.get());
+    m_ui->image_view->setPlaceholderText(tr("Open a picture or drop one here"));
     m_actions = createActions(m_window.get());
     m_renderTime = new QLabel(m_window.get());
     m_renderTime->setObjectName(QStringLiteral("renderTime"));
@@ -35,6 +37,7 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
     connectActions();
     m_controller->awakeFromNib();
     updateActions();
+    placeFirstWindow(m_window.get());
 }
 
 AppDelegate::~AppDelegate() = default;

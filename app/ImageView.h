@@ -23,6 +23,9 @@ public:
     // the full-size picture itself (shared) only when that already fits.
     QImage displayImage() const { return m_display; }
 
+    // Drawn in the middle of the view while it shows no picture.
+    void setPlaceholderText(const QString &text);
+
     QSize sizeHint() const override;
 
 protected:
@@ -34,4 +37,5 @@ private:
 
     QImage m_image;
     QImage m_display;
+    QString m_placeholder;
 };

@@ -126,6 +126,8 @@ bool AppController::openFile(const QString &path)
         m_messages.showError(sentence(loaded.error));
         return false;
     }
+    if (!mayDropResult(tr("Save the filtered picture before opening %1?").arg(QFileInfo(path).fileName())))
+        return false;
     beginSourceChange();
     image_view->setImage(loaded.image);
     current_image = loaded.image;
@@ -136,22 +138,23 @@ bool AppController::openFile(const QString &path)
     emit picturesChanged();
     changePosition();
     endSourceChange();
+    m_settledKey = displayedImage().cacheKey();
     return true;
 }
 
 // Writes the shown (filtered) picture, not the source, as JPEG at quality 100,
 // with its colour profile and the source file's metadata.
 // The write goes through a temporary file, so a failure keeps any old file.
-void AppController::saveImage()
+bool AppController::saveImage()
 {
     if (current_image.isNull())
-        return;
+        return false;
     const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QStringLiteral("jpg"));
     const QString path = m_dialogs.saveImagePath(proposal);
     if (path.isEmpty())
-        return;
+        return false;
     m_places.saved(path);
-    savePicture(path, QByteArrayLiteral("jpg"));
+    return savePicture(path, QByteArrayLiteral("jpg"));
 }
 
 // Lossless, alpha kept: the same bytes tintwell-cli writes for a .png output.
@@ -170,15 +173,40 @@ void AppController::exportPng()
 // A name whose suffix names a format that can be written gets that format
 // (photo.png typed into the JPEG save is a PNG file); any other name gets the
 // dialog's own format.
-void AppController::savePicture(const QString &path, const QByteArray &dialogFormat)
+bool AppController::savePicture(const QString &path, const QByteArray &dialogFormat)
 {
     const QImage shown = displayedImage();
     if (shown.isNull())
-        return;
+        return false;
     const QByteArray named = tintwell::formatForPath(path);
     const QString error = tintwell::saveImage(shown, path, named.isEmpty() ? dialogFormat : named, m_metadata);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         m_messages.showError(sentence(error));
+        return false;
+    }
+    m_settledKey = shown.cacheKey();
+    return true;
+}
+
+bool AppController::hasUnsavedResult() const
+{
+    const QImage shown = displayedImage();
+    return !shown.isNull() && shown.cacheKey() != m_settledKey;
+}
+
+bool AppController::mayDropResult(const QString &question)
+{
+    if (!hasUnsavedResult())
+        return true;
+    switch (m_messages.askToSave(question)) {
+    case MessageBoxes::UnsavedChoice::Save:
+        return saveImage();
+    case MessageBoxes::UnsavedChoice::Discard:
+        return true;
+    case MessageBoxes::UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void AppController::copyToClipboard()
@@ -224,6 +252,8 @@ bool AppController::takePicture(const QMimeData *data, const QString &name)
     const QImage pasted = qvariant_cast<QImage>(data->imageData());
     if (pasted.isNull())
         return false;
+    if (!mayDropResult(tr("Save the filtered picture before taking the new picture?")))
+        return false;
     beginSourceChange();
     current_image = tintwell::toWorkingLayout(pasted);
     m_metadata = {};
@@ -233,6 +263,7 @@ bool AppController::takePicture(const QMimeData *data, const QString &name)
     emit picturesChanged();
     changePosition();
     endSourceChange();
+    m_settledKey = displayedImage().cacheKey();
     return true;
 }
 

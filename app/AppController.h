@@ -74,13 +74,27 @@ public:
     QString pictureName() const { return current_image.isNull() ? QString() : m_name; }
     bool isComparing() const { return m_comparing; }
 
+    // Whether the shown result may differ from what was last saved: it was
+    // made after the last open, paste or save (a control moved, an undo...).
+    // An open or a paste alone leaves nothing unsaved, even when the controls
+    // filter the new picture: the user has not changed anything yet, and the
+    // file or the clipboard still holds the picture.
+    bool hasUnsavedResult() const;
+
+    // Before the shown result is dropped (closing, another picture): with an
+    // unsaved result, asks `question` with Save / Discard / Cancel. Returns
+    // whether to go on: nothing unsaved, Discard, or Save wrote the picture
+    // through the save action's dialog.
+    bool mayDropResult(const QString &question);
+
 public slots:
     void changePosition();
     void changeSlider();
     void changeFilter();
 
     void selectImage();
-    void saveImage();
+    // Returns whether the picture was written.
+    bool saveImage();
     void copyToClipboard();
     void setAsSource();
     void setPasteboardAsSource();
@@ -101,7 +115,7 @@ signals:
 
 private:
     void showResult(const QImage &image);
-    void savePicture(const QString &path, const QByteArray &dialogFormat);
+    bool savePicture(const QString &path, const QByteArray &dialogFormat);
     EditorState snapshot() const;
     void beginSourceChange();
     void endSourceChange();
@@ -117,4 +131,5 @@ private:
     bool m_rendered = false;   // the view shows the source rendered, not the source itself
     bool m_comparing = false;
     QImage m_heldResult;       // the result, while the source is shown
+    qint64 m_settledKey = 0;   // cache key of the result shown at the last open, paste or save
 };

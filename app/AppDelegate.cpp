@@ -1,11 +1,13 @@
 #include "AppDelegate.h"
 
 #include "AppController.h"
+#include "CloseGuard.h"
 #include "DropOpener.h"
 #include "History.h"
 #include "HoldKey.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
+#include "WindowPlacement.h"
 #include "WindowTitle.h"
 #include "ui_MainWindow.h"
 
@@ -21,6 +23,7 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
       m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(m_window.get());
+    m_ui->image_view->setPlaceholderText(tr("Open a picture or drop one here"));
     m_actions = createActions(m_window.get());
     m_renderTime = new QLabel(m_window.get());
     m_renderTime->setObjectName(QStringLiteral("renderTime"));
@@ -34,6 +37,7 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
     connectActions();
     m_controller->awakeFromNib();
     updateActions();
+    placeFirstWindow(m_window.get());
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -87,6 +91,8 @@ void AppDelegate::connectActions()
     }
     m_compareKey = new HoldKey(Qt::Key_Backslash, m_window.get(), this);
     connect(m_compareKey, &HoldKey::held, c, &AppController::showSource);
+
+    m_window->installEventFilter(new CloseGuard(*c, this));
 
     m_drops = new DropOpener(*c, this);
     m_drops->watch(m_window.get());

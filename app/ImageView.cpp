@@ -28,11 +28,20 @@ void ImageView::resizeEvent(QResizeEvent *event)
     updateDisplay();
 }
 
+void ImageView::setPlaceholderText(const QString &text)
+{
+    m_placeholder = text;
+    update();
+}
+
 void ImageView::paintEvent(QPaintEvent *)
 {
-    if (m_display.isNull())
-        return;
     QPainter painter(this);
+    if (m_display.isNull()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(contentsRect(), Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
+        return;
+    }
     const QSize shown = m_display.deviceIndependentSize().toSize();
     QRect target(QPoint(), shown);
     target.moveCenter(contentsRect().center());

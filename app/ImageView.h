@@ -25,6 +25,9 @@ public:
     // already fits and needs no conversion.
     QImage displayImage() const { return m_display; }
 
+    // Drawn in the middle of the view while it shows no picture.
+    void setPlaceholderText(const QString &text);
+
     QSize sizeHint() const override;
 
 protected:
@@ -36,4 +39,5 @@ private:
 
     QImage m_image;
     QImage m_display;
+    QString m_placeholder;
 };

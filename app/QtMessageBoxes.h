@@ -13,6 +13,7 @@ public:
 
     void showError(const QString &text) override;
     void showAbout(const QString &text) override;
+    UnsavedChoice askToSave(const QString &question) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -38,7 +38,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Tintwell"));
     QApplication::setApplicationVersion(QStringLiteral(TINTWELL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(TINTWELL_APP_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tintwell.png")));
+    // The installed icon of the theme, named by the application ID; the built-in
+    // copy when the program runs uninstalled.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(TINTWELL_APP_ID), QIcon(QStringLiteral(":/icons/tintwell.png"))));
 
     const LaunchArguments launch = parseLaunchArguments(QApplication::arguments());
     if (!launch.error.isEmpty()) {

@@ -45,13 +45,22 @@ public:
     }
 };
 
+// Records the messages; answers each question about an unsaved result with
+// the next queued choice, Discard when none is queued.
 class RecordingMessages final : public MessageBoxes
 {
 public:
     QStringList errors;
     QStringList abouts;
+    QStringList saveQuestions;
+    QList<UnsavedChoice> saveChoices;
     void showError(const QString &text) override { errors << text; }
     void showAbout(const QString &text) override { abouts << text; }
+    UnsavedChoice askToSave(const QString &question) override
+    {
+        saveQuestions << question;
+        return saveChoices.isEmpty() ? UnsavedChoice::Discard : saveChoices.takeFirst();
+    }
 };
 
 // Registered with QDesktopServices::setUrlHandler in place of the browser.

@@ -29,6 +29,7 @@ tintwell-cli --fi|--filter
 tintwell-cli --output-dir out --fo|--format
 tintwell-cli --filter 2|2 20 21 22 23 24
 tintwell-cli --format p|png
+tintwell-cli --format = jp|jpg jpeg
 tintwell-cli --then --neg|--negative
 EOF_CASES
 [ "$failures" -eq 0 ] && echo "PASS"

@@ -12,6 +12,10 @@ namespace tintwell {
 // geometry are signed 32-bit numbers, so nothing bigger can be filtered.
 inline constexpr qint64 maxWorkingBytes = INT32_MAX;
 
+// Largest encoded file read, in bytes: no usable picture file is larger than
+// the working copy it decodes to.
+inline constexpr qint64 maxEncodedBytes = maxWorkingBytes;
+
 // Bytes of one pixel in the working layout.
 inline constexpr int workingBytesPerPixel = 4;
 

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 
@@ -28,14 +29,21 @@ struct LoadResult {
     QString error;  // empty on success
 };
 
-// Decodes a file with QImageReader (EXIF orientation honoured) and converts it
+// Reads a file through readFileBytes (regular files only, "-" for standard
+// input, at most maxEncodedBytes), decodes it with QImageReader (EXIF
+// orientation honoured) and converts it
 // to the working layout in place. Refuses, with a reason, files that cannot be
 // read, pictures too large to hold (from the header, before decoding) and JPEG
 // files cut short (whose missing part the decoder would paint grey).
 LoadResult loadImage(const QString &path);
 
-// Decodes encoded image bytes the same way (clipboard, drops, fuzzing).
-LoadResult loadImageData(const QByteArray &data);
+// Decodes encoded image bytes the same way (clipboard, drops, fuzzing, files
+// already read); `name` stands for the source in the reason.
+LoadResult loadImageData(const QByteArray &data, const QString &name = QStringLiteral("image data"));
+
+// The picture size the header of encoded bytes claims (after EXIF
+// orientation), read without decoding pixels; invalid when unknown.
+QSize imageSizeFromHeader(const QByteArray &data);
 
 // The working layout: 8 bits a sample, 4 bytes a pixel in R,G,B,A byte order.
 // Opaque pictures become Format_RGBX8888, others straight-alpha
@@ -73,9 +81,15 @@ QImage renderImage(const QImage &source, const PassSettings &settings);
 // Gives the same bytes as renderImage without the copy.
 void renderInPlace(QImage &image, const PassSettings &settings);
 
-// Encodes `image` through QSaveFile to `path`: "jpg"/"jpeg" as JPEG at quality
+// Sets QImageReader's process-wide allocation limit to the one every decode
+// of the image path uses (decodeAllocationLimitMB). Decodes call it
+// themselves; call it early where Qt decodes pictures on its own too.
+void applyDecodeAllocationLimit();
+
+// Encodes `image` through writeFileAtomically to `path`: "jpg"/"jpeg" as JPEG at quality
 // 100, "png" as lossless PNG. A failed encode or write leaves any existing
-// file intact. Returns an empty string on success, else a one-line reason.
+// file intact. JPEG holds at most 65500 pixels a side. Returns an empty string
+// on success, else a one-line reason.
 QString saveImage(const QImage &image, const QString &path, const QByteArray &format);
 
 // saveImage for a picture the caller gives up: the JPEG conversion (alpha

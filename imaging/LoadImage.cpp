@@ -1,12 +1,11 @@
 // Decoding: files and encoded bytes to the working layout, with size checks
 // made from the header before any pixel is decoded.
+#include "FileIO.h"
 #include "ImageLimits.h"
 #include "ImagePath.h"
 #include "JpegEnd.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 namespace tintwell {
@@ -18,44 +17,17 @@ LoadResult fail(const QString &name, const QString &reason)
     return {QImage(), QStringLiteral("cannot read %1: %2").arg(name, reason)};
 }
 
-// Whether the encoded bytes behind the reader are whole. Only JPEG needs the
-// check: the PNG decoder already fails on a cut file.
+// Whether the encoded bytes are whole. Only JPEG needs the check: the PNG
+// decoder already fails on a cut file.
 // `format` is the reader's format, asked before reading (it forgets it after).
-bool encodedDataIsWhole(QImageReader &reader, const QByteArray &format)
+bool encodedDataIsWhole(const QByteArray &data, const QByteArray &format)
 {
-    if (format != "jpeg")
-        return true;
-    QIODevice *device = reader.device();
-    if (auto *buffer = qobject_cast<QBuffer *>(device))
-        return jpegReachesEndMarker(buffer->data());
-    if (auto *file = qobject_cast<QFile *>(device)) {
-        if (!file->isOpen() && !file->open(QIODevice::ReadOnly))
-            return true; // the decoder will say why it cannot read it
-        const qint64 size = file->size();
-        if (uchar *mapped = file->map(0, size)) {
-            const bool whole = jpegReachesEndMarker(QByteArrayView(mapped, size));
-            file->unmap(mapped);
-            return whole;
-        }
-        const qint64 position = file->pos();
-        if (!file->seek(0))
-            return true;
-        const bool whole = jpegReachesEndMarker(file->readAll());
-        file->seek(position);
-        return whole;
-    }
-    return true;
+    return format != "jpeg" || jpegReachesEndMarker(data);
 }
 
-LoadResult decode(QImageReader &reader, const QString &name)
+LoadResult decode(QImageReader &reader, const QByteArray &data, const QString &name)
 {
-    // Once per process: decodes run on several threads, and the limit is one
-    // process-wide number that the readers keep reading.
-    static const bool limitSet = [] {
-        QImageReader::setAllocationLimit(decodeAllocationLimitMB);
-        return true;
-    }();
-    Q_UNUSED(limitSet);
+    applyDecodeAllocationLimit();
     reader.setAutoTransform(true);
 
     const QSize headerSize = reader.size();
@@ -69,7 +41,7 @@ LoadResult decode(QImageReader &reader, const QString &name)
 
     // Before decoding: a cut file that claims a large size is refused without
     // the decoder filling a large picture with grey.
-    if (!encodedDataIsWhole(reader, format))
+    if (!encodedDataIsWhole(data, format))
         return fail(name, QStringLiteral("the JPEG data ends before the picture does (truncated file)"));
 
     QImage decoded;
@@ -90,31 +62,45 @@ LoadResult decode(QImageReader &reader, const QString &name)
 
 } // namespace
 
-LoadResult loadImage(const QString &path)
+void applyDecodeAllocationLimit()
 {
-    QImageReader reader(path);
-    LoadResult result = decode(reader, path);
-    if (reader.error() == QImageReader::FileNotFoundError) {
-        // The reader says "File not found" whenever it cannot open the path;
-        // name the real reason when the path is there.
-        const QFileInfo info(path);
-        if (info.isDir())
-            return fail(path, QStringLiteral("it is a folder, not a picture file"));
-        QFile file(path);
-        if (info.exists() && !file.open(QIODevice::ReadOnly))
-            return fail(path, file.errorString());
-    }
-    return result;
+    // Once per process: decodes run on several threads, and the limit is one
+    // process-wide number that the readers keep reading.
+    static const bool limitSet = [] {
+        QImageReader::setAllocationLimit(decodeAllocationLimitMB);
+        return true;
+    }();
+    Q_UNUSED(limitSet);
 }
 
-LoadResult loadImageData(const QByteArray &data)
+LoadResult loadImage(const QString &path)
+{
+    QString error;
+    const QByteArray data = readFileBytes(path, maxEncodedBytes, &error);
+    if (!error.isEmpty())
+        return fail(path, error);
+    return loadImageData(data, path);
+}
+
+LoadResult loadImageData(const QByteArray &data, const QString &name)
 {
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("image data"), buffer.errorString());
+        return fail(name, buffer.errorString());
     QImageReader reader(&buffer);
-    return decode(reader, QStringLiteral("image data"));
+    return decode(reader, data, name);
+}
+
+QSize imageSizeFromHeader(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QSize();
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    return reader.size();
 }
 
 } // namespace tintwell

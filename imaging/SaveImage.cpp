@@ -1,5 +1,5 @@
-// Encoding: JPEG at quality 100 or lossless PNG, written atomically through
-// QSaveFile so a failure never damages an existing file.
+// Encoding: JPEG at quality 100 or lossless PNG, written atomically (see
+// writeFileAtomically) so a failure never damages an existing file.
 #include "ImagePath.h"
 #include "FileIO.h"
 #include "Rgb888Packing.h"
@@ -13,6 +13,9 @@ namespace tintwell {
 namespace {
 
 constexpr int jpegQuality = 100;
+
+// The largest width or height the JPEG encoder accepts.
+constexpr int maxJpegSide = 65500;
 
 QString failure(const QString &path, const QString &reason)
 {
@@ -47,6 +50,8 @@ QString saveImage(QImage &&image, const QString &path, const QByteArray &format)
         return failure(path, QStringLiteral("unsupported format \"%1\"").arg(QString::fromLatin1(format)));
     if (image.isNull())
         return failure(path, QStringLiteral("no picture to save"));
+    if (jpeg && (image.width() > maxJpegSide || image.height() > maxJpegSide))
+        return failure(path, QStringLiteral("JPEG cannot hold more than %1 pixels a side").arg(maxJpegSide));
 
     // JPEG keeps no alpha: drop it (the colour bytes are straight, not
     // premultiplied, so they stay as they are). `owned` holds the pixels that

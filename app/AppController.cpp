@@ -6,6 +6,7 @@
 #include "ShareLink.h"
 
 #include "PassContext.h"
+#include "ImageLimits.h"
 #include "ImagePath.h"
 
 #include <QCheckBox>
@@ -188,11 +189,35 @@ QImage blankLike(const QImage &image)
     return copy;
 }
 
+// A message of the image path ("cannot read X: why") as a sentence.
+QString asSentence(const QString &message)
+{
+    if (message.isEmpty())
+        return message;
+    return message.front().toUpper() + message.mid(1);
+}
+
+// The first encoded picture `data` holds (image/png, image/jpeg, ...), or
+// nothing.
+QByteArray encodedPicture(const QMimeData *data)
+{
+    for (const QString &format : data->formats()) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        const QByteArray bytes = data->data(format);
+        if (!bytes.isEmpty())
+            return bytes;
+    }
+    return {};
+}
+
 } // namespace
 
 AppController::AppController(FileDialogs &dialogs, MessageBoxes &messages, QObject *parent)
     : QObject(parent), m_dialogs(dialogs), m_messages(messages)
 {
+    // Before the first paste too: Qt decodes clipboard pictures on its own.
+    tintwell::applyDecodeAllocationLimit();
 }
 
 void AppController::awakeFromNib()
@@ -276,7 +301,7 @@ bool AppController::openFile(const QString &path)
 {
     const tintwell::LoadResult loaded = tintwell::loadImage(path);
     if (loaded.image.isNull()) {
-        m_messages.showError(tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), loaded.error));
+        m_messages.showError(tr("Could not open the picture: %1").arg(loaded.error)); // names the path
         return false;
     }
     beginSourceChange();
@@ -321,7 +346,7 @@ void AppController::savePicture(const QString &path, const QByteArray &format)
         return;
     const QString error = tintwell::saveImage(shown, path, format);
     if (!error.isEmpty())
-        m_messages.showError(tr("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error));
+        m_messages.showError(tr("Could not save the picture: %1").arg(error)); // names the path
 }
 
 void AppController::copyToClipboard()
@@ -359,15 +384,42 @@ void AppController::setPasteboardAsSource()
     takePicture(QGuiApplication::clipboard()->mimeData(), tr("Pasted picture"));
 }
 
+// Encoded bytes (what another program offers) are decoded here, under the
+// same limits and checks as files; a picture already decoded in this process
+// is only checked for size. A picture that is there but refused says why.
 bool AppController::takePicture(const QMimeData *data, const QString &name)
 {
-    if (data == nullptr || !data->hasImage())
+    if (data == nullptr)
         return false;
-    const QImage pasted = qvariant_cast<QImage>(data->imageData());
-    if (pasted.isNull())
-        return false;
+    QImage picture;
+    if (const QByteArray encoded = encodedPicture(data); !encoded.isEmpty()) {
+        const tintwell::LoadResult loaded = tintwell::loadImageData(encoded, name.toLower());
+        if (loaded.image.isNull()) {
+            m_messages.showError(asSentence(loaded.error));
+            return false;
+        }
+        picture = loaded.image;
+    } else {
+        if (!data->hasImage())
+            return false;
+        const QImage pasted = qvariant_cast<QImage>(data->imageData());
+        if (pasted.isNull())
+            return false;
+        if (!tintwell::fitsWorkingLayout(pasted.width(), pasted.height())) {
+            m_messages.showError(tr("Cannot take the %1: %2 x %3 pixels is too large")
+                                     .arg(name.toLower())
+                                     .arg(pasted.width())
+                                     .arg(pasted.height()));
+            return false;
+        }
+        picture = tintwell::toWorkingLayout(pasted);
+        if (picture.isNull()) {
+            m_messages.showError(tr("Cannot take the %1: out of memory").arg(name.toLower()));
+            return false;
+        }
+    }
     beginSourceChange();
-    current_image = tintwell::toWorkingLayout(pasted);
+    current_image = picture;
     m_recipe = Recipe{};
     m_name = name;
     m_rendered = false;

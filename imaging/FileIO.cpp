@@ -6,6 +6,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -86,12 +87,15 @@ private:
 // Reads `fd` to its end; false (with `error`) when more than `maxBytes` come.
 bool readToEnd(int fd, qint64 maxBytes, QByteArray &bytes, QString *error)
 {
-    constexpr qint64 chunk = 1 << 16;
+    constexpr qint64 minimumRead = 1 << 16;
     qint64 size = 0;
     for (;;) {
-        const qint64 room = std::min<qint64>(chunk, maxBytes + 1 - size);
-        if (bytes.size() < size + room)
-            bytes.resize(size + room);
+        // Room grows geometrically (a pipe says nothing of its length); a
+        // file's reserved size plus one byte is read in one go.
+        if (bytes.capacity() - size < minimumRead)
+            bytes.reserve(qsizetype(std::max<qint64>(2 * bytes.capacity(), size + minimumRead)));
+        const qint64 room = std::min<qint64>(bytes.capacity() - size, maxBytes + 1 - size);
+        bytes.resize(qsizetype(size + room));
         const ssize_t got = ::read(fd, bytes.data() + size, size_t(room));
         if (got < 0) {
             if (errno == EINTR)
@@ -107,7 +111,7 @@ bool readToEnd(int fd, qint64 maxBytes, QByteArray &bytes, QString *error)
             return false;
         }
     }
-    bytes.truncate(size);
+    bytes.truncate(qsizetype(size));
     return true;
 }
 
@@ -397,6 +401,10 @@ QString writeFileAtomically(const QString &path, QByteArrayView bytes)
     const WriteTarget target = resolveTarget(pathToBytes(path));
     if (!target.refusal.isEmpty())
         return target.refusal;
+    // A file the user may not write is not replaced either, although the
+    // folder would allow the rename.
+    if (target.exists && ::faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) != 0)
+        return errnoText(errno);
     return writeThroughTemporary(target, bytes);
 }
 

@@ -64,9 +64,8 @@ ParseResult parseCommandLine(const QStringList &arguments)
         QStringLiteral("output-dir"), QStringLiteral("Batch mode: write the results into DIR."),
         QStringLiteral("DIR"));
     const QCommandLineOption formatOption(
-        QStringLiteral("format"), QStringLiteral("Batch mode: jpg (default), jpeg or png."),
+        QStringLiteral("format"), QStringLiteral("Batch mode and an OUTPUT of -: jpg (default in batch mode), jpeg or png, in any case."),
         QStringLiteral("FORMAT"), QStringLiteral("jpg"));
-    // (Also the format of an OUTPUT of "-".)
     const QCommandLineOption memoryLimitOption(
         QStringLiteral("memory-limit"),
         QStringLiteral("Memory the pictures of a run may take at once: bytes, or a number with K, M "

@@ -20,7 +20,8 @@ constexpr int maxJpegSide = 65500;
 QString failure(const QString &path, const QString &reason)
 {
     return QStringLiteral("cannot write %1: %2")
-        .arg(path, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
+        .arg(path == QLatin1String("-") ? QStringLiteral("standard output") : path,
+             reason.isEmpty() ? QStringLiteral("unknown error") : reason);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "ShareLink.h"
 
 #include "PassContext.h"
+#include "ImageLimits.h"
 #include "ImagePath.h"
 
 #include <QCheckBox>
@@ -49,11 +50,27 @@ bool isTicked(const QCheckBox *box)
     return box->checkState() != Qt::Unchecked;
 }
 
+// The first encoded picture `data` holds (image/png, image/jpeg, ...), or
+// nothing.
+QByteArray encodedPicture(const QMimeData *data)
+{
+    for (const QString &format : data->formats()) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        const QByteArray bytes = data->data(format);
+        if (!bytes.isEmpty())
+            return bytes;
+    }
+    return {};
+}
+
 } // namespace
 
 AppController::AppController(FileDialogs &dialogs, MessageBoxes &messages, QObject *parent)
     : QObject(parent), m_dialogs(dialogs), m_messages(messages)
 {
+    // Before the first paste too: Qt decodes clipboard pictures on its own.
+    tintwell::applyDecodeAllocationLimit();
 }
 
 void AppController::awakeFromNib()
@@ -245,17 +262,44 @@ void AppController::setPasteboardAsSource()
     takePicture(QGuiApplication::clipboard()->mimeData(), tr("Pasted picture"));
 }
 
+// Encoded bytes (what another program offers) are decoded here, under the
+// same limits and checks as files; a picture already decoded in this process
+// is only checked for size. A picture that is there but refused says why.
 bool AppController::takePicture(const QMimeData *data, const QString &name)
 {
-    if (data == nullptr || !data->hasImage())
+    if (data == nullptr)
         return false;
-    const QImage pasted = qvariant_cast<QImage>(data->imageData());
-    if (pasted.isNull())
-        return false;
+    QImage picture;
+    if (const QByteArray encoded = encodedPicture(data); !encoded.isEmpty()) {
+        const tintwell::LoadResult loaded = tintwell::loadImageData(encoded, name.toLower());
+        if (loaded.image.isNull()) {
+            m_messages.showError(sentence(loaded.error));
+            return false;
+        }
+        picture = loaded.image;
+    } else {
+        if (!data->hasImage())
+            return false;
+        const QImage pasted = qvariant_cast<QImage>(data->imageData());
+        if (pasted.isNull())
+            return false;
+        if (!tintwell::fitsWorkingLayout(pasted.width(), pasted.height())) {
+            m_messages.showError(tr("Cannot take the %1: %2 x %3 pixels is too large")
+                                     .arg(name.toLower())
+                                     .arg(pasted.width())
+                                     .arg(pasted.height()));
+            return false;
+        }
+        picture = tintwell::toWorkingLayout(pasted);
+        if (picture.isNull()) {
+            m_messages.showError(tr("Cannot take the %1: out of memory").arg(name.toLower()));
+            return false;
+        }
+    }
     if (!mayDropResult(tr("Save the filtered picture before taking the new picture?")))
         return false;
     beginSourceChange();
-    current_image = tintwell::toWorkingLayout(pasted);
+    current_image = picture;
     m_metadata = {};
     m_recipe = Recipe{};
     m_name = name;

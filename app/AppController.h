@@ -55,6 +55,8 @@ public:
 
     // The paste action's path for any image data (clipboard or drop): the
     // first image in `data` becomes the source, named `name` in the title.
+    // Encoded bytes are decoded under the limits files have; a picture that
+    // is refused shows why and changes nothing.
     bool takePicture(const QMimeData *data, const QString &name);
 
     // The picture the view shows as the result (also while the source is

@@ -2,6 +2,7 @@
 // on the command line, and the event loop.
 #include "AppController.h"
 #include "AppDelegate.h"
+#include "FileIO.h"
 #include "LaunchArguments.h"
 
 #include <QApplication>
@@ -43,7 +44,13 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral(TINTWELL_APP_ID), QIcon(QStringLiteral(":/icons/tintwell.png"))));
 
-    const LaunchArguments launch = parseLaunchArguments(QApplication::arguments());
+    // The picture's name exactly as given, also when it is not UTF-8 (argv
+    // no longer holds the options QApplication took).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(tintwell::pathFromBytes(argv[i]));
+
+    const LaunchArguments launch = parseLaunchArguments(arguments);
     if (!launch.error.isEmpty()) {
         std::fprintf(stderr, "tintwell: %s\n\n%s", qPrintable(launch.error), qPrintable(launch.helpText));
         return 2;
@@ -60,6 +67,6 @@ int main(int argc, char *argv[])
 
     AppDelegate delegate;
     delegate.window()->show();
-    openFromArguments(*delegate.controller(), QApplication::arguments());
+    openFromArguments(*delegate.controller(), arguments);
     return app.exec();
 }

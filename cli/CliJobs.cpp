@@ -1,12 +1,12 @@
 // Output paths of a run and same-file detection.
 #include "CliJobs.h"
 
+#include "FileIO.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
 
 namespace tintwell::cli {
 
@@ -27,17 +27,14 @@ QList<CliJob> planJobs(const CliOptions &options)
 
 bool isSameFile(const QString &a, const QString &b)
 {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    const QString canonicalB = QFileInfo(b).canonicalFilePath();
-    if (canonicalA.isEmpty() || canonicalB.isEmpty())
+    // Standard input and output are no file of the run.
+    if (a == QLatin1String("-") || b == QLatin1String("-"))
+        return false;
+    struct stat statusA {};
+    struct stat statusB {};
+    if (::stat(pathToBytes(a).constData(), &statusA) != 0 || ::stat(pathToBytes(b).constData(), &statusB) != 0)
         return false; // one of them does not exist
-    if (canonicalA == canonicalB)
-        return true;
-    std::error_code error;
-    const bool same = std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
-                                                  std::filesystem::path(QFile::encodeName(b).toStdString()),
-                                                  error);
-    return !error && same;
+    return statusA.st_dev == statusB.st_dev && statusA.st_ino == statusB.st_ino;
 }
 
 QString writeTarget(const QString &path)

@@ -2,6 +2,7 @@
 #include "CliOptions.h"
 
 #include "Formats.h"
+#include "IntegerArgument.h"
 #include "StepOptions.h"
 
 #include <QCommandLineParser>
@@ -59,6 +60,9 @@ QString description()
                "      (photo.v2.png -> DIR/photo.v2.jpg). The default format is jpg.\n"
                "      With more than one file and stderr on a terminal, a line there\n"
                "      shows the file being filtered ([3/8] photo3.jpg).\n"
+               "  An INPUT of - reads standard input; an OUTPUT of - writes standard\n"
+               "  output in the format --format names. Only regular files are read or\n"
+               "  written otherwise (a symbolic link to one writes the file it points to).\n"
                "\n"
                "Steps: --then starts another step, run on the previous step's result:\n"
                "  tintwell-cli --filter 3 --value 7 --negative --then --filter 8 IN OUT\n"
@@ -98,9 +102,16 @@ ParseResult parseCommandLine(const QStringList &arguments)
         QStringLiteral("output-dir"), QStringLiteral("Batch mode: write the results into DIR."),
         QStringLiteral("DIR"));
     const QCommandLineOption formatOption(
-        QStringLiteral("format"), QStringLiteral("Batch mode: %1 (jpg by default).").arg(listed(writableSuffixes())),
+        QStringLiteral("format"),
+        QStringLiteral("Batch mode and an OUTPUT of -: %1 (jpg by default in batch mode), in any case.")
+            .arg(listed(writableSuffixes())),
         QStringLiteral("FORMAT"), QStringLiteral("jpg"));
-    parser.addOptions({outputDirOption, formatOption});
+    const QCommandLineOption memoryLimitOption(
+        QStringLiteral("memory-limit"),
+        QStringLiteral("Memory the pictures of a run may take at once: bytes, or a number with K, M "
+                       "or G (default: half the memory available at the start)."),
+        QStringLiteral("BYTES"));
+    parser.addOptions({outputDirOption, formatOption, memoryLimitOption});
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture to filter."),
                                  QStringLiteral("INPUT OUTPUT | --output-dir DIR INPUT..."));
 
@@ -135,38 +146,69 @@ ParseResult parseCommandLine(const QStringList &arguments)
     if (options.steps.isEmpty())
         return usageError(error, helpText);
 
+    for (const QCommandLineOption &once : {outputDirOption, formatOption, memoryLimitOption}) {
+        if (parser.values(once).size() > 1)
+            return usageError(QStringLiteral("--%1 may be given only once").arg(once.names().constFirst()),
+                              helpText);
+    }
+    if (parser.isSet(memoryLimitOption)) {
+        const QString text = parser.value(memoryLimitOption);
+        const std::optional<qint64> limit = parseByteCount(text);
+        if (!limit || *limit <= 0)
+            return usageError(QStringLiteral("--memory-limit needs a number of bytes with an optional "
+                                             "K, M or G, not \"%1\"")
+                                  .arg(text),
+                              helpText);
+        options.memoryLimit = *limit;
+    }
+    // Any case, as file suffixes are taken: --format PNG works like .PNG.
+    const QString format = parser.value(formatOption).toLower();
+    const bool formatValid = writableSuffixes().contains(format);
+    const auto formatError = [&] {
+        return usageError(QStringLiteral("--format must be %1, not \"%2\"")
+                              .arg(listed(writableSuffixes()), parser.value(formatOption)),
+                          helpText);
+    };
+
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(outputDirOption)) {
         options.batch = true;
         options.outputDir = parser.value(outputDirOption);
         if (options.outputDir.isEmpty())
             return usageError(QStringLiteral("--output-dir needs a directory"), helpText);
-        const QString format = parser.value(formatOption);
-        if (!writableSuffixes().contains(format))
-            return usageError(QStringLiteral("--format must be %1, not \"%2\"")
-                                  .arg(listed(writableSuffixes()), format),
-                              helpText);
+        if (!formatValid)
+            return formatError();
         options.formatSuffix = format;
         options.format = formatForPath(QStringLiteral("x.") + format);
         if (positional.isEmpty())
             return usageError(QStringLiteral("no input files given"), helpText);
+        if (positional.contains(QLatin1String("-")))
+            return usageError(QStringLiteral("standard input (-) is read only in INPUT OUTPUT mode"), helpText);
         options.inputs = positional;
     } else {
-        if (parser.isSet(formatOption))
-            return usageError(QStringLiteral("--format is only for --output-dir; OUTPUT's suffix "
-                                             "gives the format"),
-                              helpText);
         if (positional.size() != 2)
             return usageError(QStringLiteral("expected INPUT and OUTPUT, got %1 file argument(s)")
                                   .arg(positional.size()),
                               helpText);
         options.inputs = {positional.at(0)};
         options.output = positional.at(1);
-        options.format = formatForPath(options.output);
-        if (options.format.isEmpty())
-            return usageError(QStringLiteral("OUTPUT must end in %1: %2")
-                                  .arg(outputSuffixes(), options.output),
-                              helpText);
+        if (options.output == QLatin1String("-")) {
+            if (!parser.isSet(formatOption))
+                return usageError(QStringLiteral("writing to standard output (-) needs --format"), helpText);
+            if (!formatValid)
+                return formatError();
+            options.format = formatForPath(QStringLiteral("x.") + format);
+        } else {
+            if (parser.isSet(formatOption))
+                return usageError(QStringLiteral("--format is only for --output-dir and an OUTPUT of -; "
+                                                 "OUTPUT's suffix gives the format"),
+                                  helpText);
+            options.format = formatForPath(options.output);
+            if (options.format.isEmpty())
+                return usageError(QStringLiteral("OUTPUT must end in %1: %2")
+                                      .arg(outputSuffixes(), options.output),
+                                  helpText);
+        }
     }
 
     for (const QString &input : std::as_const(options.inputs)) {

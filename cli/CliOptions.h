@@ -21,6 +21,7 @@ struct CliOptions {
     QByteArray format;    // "jpg" or "png" (batch: --format; single: from OUTPUT)
     QString formatSuffix; // batch mode: suffix of the results ("jpg", "jpeg" or "png")
     bool batch = false;
+    qint64 memoryLimit = 0; // bytes the pictures may take at once; 0: the default
 };
 
 struct ParseResult {

@@ -41,4 +41,33 @@ std::optional<qint32> parseInt32(const QString &text)
     return static_cast<qint32>(*wide);
 }
 
+std::optional<qint64> parseByteCount(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    int shift = 0;
+    QString digits = text;
+    switch (text.back().toUpper().unicode()) {
+    case u'K':
+        shift = 10;
+        break;
+    case u'M':
+        shift = 20;
+        break;
+    case u'G':
+        shift = 30;
+        break;
+    default:
+        break;
+    }
+    if (shift != 0)
+        digits.chop(1);
+    if (digits.isEmpty() || digits.front() == QLatin1Char('-') || digits.front() == QLatin1Char('+'))
+        return std::nullopt;
+    const std::optional<qint64> number = parseInt64(digits);
+    if (!number || *number > (std::numeric_limits<qint64>::max() >> shift))
+        return std::nullopt;
+    return *number << shift;
+}
+
 } // namespace tintwell::cli

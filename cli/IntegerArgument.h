@@ -12,4 +12,8 @@ namespace tintwell::cli {
 std::optional<qint64> parseInt64(const QString &text);
 std::optional<qint32> parseInt32(const QString &text);
 
+// A byte count: digits, optionally followed by K, M or G (any case, powers of
+// 1024). Empty when malformed or beyond 64 bits.
+std::optional<qint64> parseByteCount(const QString &text);
+
 } // namespace tintwell::cli

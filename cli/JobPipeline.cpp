@@ -1,6 +1,8 @@
 // The decode -> pass -> encode pipeline behind tintwell-cli.
 #include "JobPipeline.h"
 
+#include "FileIO.h"
+#include "ImageLimits.h"
 #include "WriteGuard.h"
 
 #include <QImage>
@@ -15,24 +17,52 @@ namespace tintwell::cli {
 
 namespace {
 
-// Queued encodes run before queued decodes: they finish pictures and free
-// their memory.
+// Queued encodes run before queued decodes and reads: they finish pictures
+// and free their memory.
 constexpr int decodePriority = 0;
 constexpr int encodePriority = 1;
 
 struct JobState {
-    enum class Stage { Waiting, Decoding, Decoded, Encoding, Done };
+    enum class Stage { Waiting, Reading, Read, Decoding, Decoded, Encoding, Done };
     Stage stage = Stage::Waiting;
-    QImage image;    // decoded, then filtered, until the encoder takes it
+    bool inFlight = false; // read started, not yet done
+    QByteArray bytes;      // the encoded file, from its read to its decode
+    QSize size;            // the picture's size from its header; invalid when unknown
+    qint64 need = 0;       // memory the job takes once decoded (see memoryNeed)
+    qint64 charged = 0;    // memory counted against the budget now
+    QImage image;          // decoded, then filtered, until the encoder takes it
     PictureMetadata metadata; // of the input file, written with the result
-    QString failure; // the line to report once done; empty when written
+    QString failure;       // the line to report once done; empty when written
 };
+
+// Memory a picture takes from its decode to the end of its encode: its
+// encoded bytes, the decoded picture in the working layout, and as much again
+// for a converted or packed copy. Pictures too large for the working layout
+// are refused by the decoder from the same header, before any of it.
+qint64 memoryNeed(qint64 encodedBytes, QSize size)
+{
+    if (!size.isValid() || !fitsWorkingLayout(size.width(), size.height()))
+        return encodedBytes;
+    return encodedBytes + 2 * qint64(size.width()) * size.height() * workingBytesPerPixel;
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QStringLiteral("%1 MB").arg((bytes + (1 << 20) - 1) >> 20);
+}
+
+// How an input is named in messages.
+QString inputName(const QString &input)
+{
+    return input == QLatin1String("-") ? QStringLiteral("standard input") : input;
+}
 
 } // namespace
 
-JobPipeline::JobPipeline(const QList<PassSettings> &steps, int workers)
+JobPipeline::JobPipeline(const QList<PassSettings> &steps, int workers, qint64 memoryLimit)
     : m_steps(steps)
     , m_workers(std::max(1, workers))
+    , m_memoryLimit(std::max<qint64>(1, memoryLimit))
 {
 }
 
@@ -43,6 +73,8 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
     using Stage = JobState::Stage;
     const qsizetype count = jobs.size();
     const int maxInFlight = m_workers + 1;
+    // No file larger than the budget can be decoded within it.
+    const qint64 readLimit = std::min(maxEncodedBytes, m_memoryLimit);
 
     QThreadPool pool;
     pool.setMaxThreadCount(m_workers);
@@ -51,26 +83,65 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
     std::vector<JobState> states(static_cast<size_t>(count));
     WriteGuard guard(inputs);
 
-    qsizetype started = 0;  // jobs checked and, unless refused, handed to a decoder
+    qsizetype started = 0;  // jobs checked and, unless refused, handed to a reader
+    qsizetype admitted = 0; // jobs whose decode was admitted to the budget (or that failed before)
     qsizetype passed = 0;   // jobs the pass is done with (or that needed none)
     qsizetype reported = 0; // jobs whose outcome went to `report`
-    int inFlight = 0;       // pictures between the start of their decode and the end of their encode
+    int inFlight = 0;       // jobs between the start of their read and the end of their encode
+    int decoding = 0;       // jobs admitted and not yet done
+    qint64 used = 0;        // memory charged to the jobs in flight
     int status = 0;
 
     const auto finish = [&](qsizetype index, const QString &failure) {
         // Called with the mutex held.
-        states[size_t(index)].stage = Stage::Done;
-        states[size_t(index)].failure = failure;
-        states[size_t(index)].image = QImage();
-        states[size_t(index)].metadata = PictureMetadata();
+        JobState &state = states[size_t(index)];
+        if (state.inFlight) {
+            --inFlight;
+            used -= state.charged;
+            if (state.stage == Stage::Decoding || state.stage == Stage::Decoded || state.stage == Stage::Encoding)
+                --decoding;
+        }
+        state.inFlight = false;
+        state.charged = 0;
+        state.stage = Stage::Done;
+        state.failure = failure;
+        state.bytes = QByteArray();
+        state.image = QImage();
+        state.metadata = PictureMetadata();
+        changed.wakeAll();
+    };
+
+    const auto read = [&](qsizetype index) {
+        const QString &input = jobs.at(index).input;
+        QString error;
+        QByteArray bytes = readFileBytes(input, readLimit, &error);
+        const QSize size = error.isEmpty() ? imageSizeFromHeader(bytes) : QSize();
+        QMutexLocker locker(&mutex);
+        if (!error.isEmpty()) {
+            finish(index, QStringLiteral("cannot read %1: %2").arg(inputName(input), error));
+            return;
+        }
+        JobState &state = states[size_t(index)];
+        state.need = memoryNeed(bytes.size(), size);
+        state.size = size;
+        state.charged = bytes.size();
+        used += state.charged;
+        state.bytes = std::move(bytes);
+        state.stage = Stage::Read;
         changed.wakeAll();
     };
 
     const auto decode = [&](qsizetype index) {
-        LoadResult loaded = loadImage(jobs.at(index).input);
+        QByteArray bytes;
+        {
+            QMutexLocker locker(&mutex);
+            bytes = std::move(states[size_t(index)].bytes);
+            states[size_t(index)].bytes = QByteArray();
+        }
+        LoadResult loaded = loadImageData(bytes, inputName(jobs.at(index).input));
+        bytes = QByteArray();
         QMutexLocker locker(&mutex);
         if (!loaded.error.isEmpty()) {
-            --inFlight;
             finish(index, loaded.error);
             return;
         }
@@ -94,7 +165,6 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
         QMutexLocker locker(&mutex);
         if (error.isEmpty())
             guard.written(job);
-        --inFlight;
         finish(index, error);
     };
 
@@ -102,8 +172,8 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
     while (reported < count) {
         bool progressed = false;
 
-        // Check and start jobs while memory allows. A job whose checks depend
-        // on earlier writes waits until every earlier job is done.
+        // Check and start reading jobs while the count allows. A job whose
+        // checks depend on earlier writes waits until every earlier job is done.
         while (started < count && inFlight < maxInFlight) {
             const CliJob &job = jobs.at(started);
             if (reported < started && guard.dependsOnPlannedWrites(job))
@@ -116,12 +186,48 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
             }
             guard.planned(job);
             ++inFlight;
-            states[size_t(index)].stage = Stage::Decoding;
+            states[size_t(index)].inFlight = true;
+            states[size_t(index)].stage = Stage::Reading;
+            pool.start([&read, index] { read(index); }, decodePriority);
+        }
+
+        // Admit decodes in job order while their memory fits the budget. A
+        // picture that fits the budget only on its own waits until it is
+        // alone; one that never fits is refused.
+        while (admitted < started) {
+            JobState &state = states[size_t(admitted)];
+            if (state.stage == Stage::Done) {
+                ++admitted;
+                continue;
+            }
+            if (state.stage != Stage::Read)
+                break; // still reading
+            if (state.need > m_memoryLimit) {
+                const qsizetype index = admitted++;
+                progressed = true;
+                finish(index, QStringLiteral("cannot read %1: the picture of %2 x %3 pixels needs about %4, "
+                                             "more than the memory limit of %5 (--memory-limit)")
+                                  .arg(inputName(jobs.at(index).input))
+                                  .arg(state.size.width())
+                                  .arg(state.size.height())
+                                  .arg(megabytes(state.need), megabytes(m_memoryLimit)));
+                continue;
+            }
+            const qint64 extra = state.need - state.charged;
+            if (decoding > 0 && used + extra > m_memoryLimit)
+                break;
+            const qsizetype index = admitted++;
+            progressed = true;
+            used += extra;
+            state.charged = state.need;
+            state.stage = Stage::Decoding;
+            ++decoding;
             pool.start([&decode, index] { decode(index); }, decodePriority);
         }
 
         // The pass, on this thread, for the next job in order.
-        if (passed < started && states[size_t(passed)].stage != Stage::Decoding) {
+        if (passed < admitted
+            && (states[size_t(passed)].stage == Stage::Decoded || states[size_t(passed)].stage == Stage::Done)) {
             const qsizetype index = passed++;
             progressed = true;
             JobState &state = states[size_t(index)];
@@ -144,7 +250,6 @@ int JobPipeline::run(const QList<CliJob> &jobs, const QStringList &inputs,
                 pool.start([&encode, index] { encode(index); }, encodePriority);
             }
         }
-
         // Outcomes in job order.
         while (reported < count && states[size_t(reported)].stage == Stage::Done) {
             const QString failure = states[size_t(reported)].failure;

@@ -15,13 +15,17 @@ namespace tintwell::cli {
 // Decoding and encoding run on a private thread pool. The pass runs on the
 // calling thread only, in job order, so two passes never overlap and the
 // process-wide pass context is written by one thread. At most workers + 1
-// pictures are in memory at once. Failures are reported in job order, one
-// line each, exactly as a job-by-job run would report them.
+// files are in memory at once, and a picture is decoded only when the memory
+// it needs (known from its header) fits what the budget has left; one that
+// fits only the whole budget runs alone, one that never fits is refused.
+// Failures are reported in job order, one line each, exactly as a job-by-job
+// run would report them.
 class JobPipeline
 {
 public:
     // `steps` run one after the other on each picture, in place.
-    JobPipeline(const QList<PassSettings> &steps, int workers);
+    // `memoryLimit` is the budget in bytes for the pictures in flight.
+    JobPipeline(const QList<PassSettings> &steps, int workers, qint64 memoryLimit);
 
     // Carries out every job; `report` gets each failure line. `starting`,
     // when set, gets each job's index in order as the job reaches the passes
@@ -34,6 +38,7 @@ public:
 private:
     QList<PassSettings> m_steps;
     int m_workers;
+    qint64 m_memoryLimit;
 };
 
 } // namespace tintwell::cli

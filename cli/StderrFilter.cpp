@@ -1,7 +1,12 @@
-// A line filter behind the C stream stderr (glibc's fopencookie).
+// A line filter behind the C stream stderr (glibc's fopencookie), and a Qt
+// message handler that keeps only critical messages.
 #include "StderrFilter.h"
 
+#include <QString>
+#include <QtGlobal>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -85,7 +90,26 @@ ssize_t filterWrite(void *, const char *data, size_t size)
     return ssize_t(size);
 }
 
+QtMessageHandler qtHandler = nullptr;
+
+void dropNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    if (qtHandler)
+        qtHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 } // namespace
+
+void dropQtNotes()
+{
+    if (qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        return;
+    qtHandler = qInstallMessageHandler(dropNotes);
+}
 
 FILE *filterLibraryNoiseOnStderr()
 {

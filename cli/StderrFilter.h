@@ -1,5 +1,5 @@
-// Keeps libpng's own "libpng error: ..." lines off stderr: tintwell-cli
-// reports each bad file itself, in one line of its own.
+// Keeps the libraries' notes ("libpng error: ...", Qt's warnings) off stderr:
+// tintwell-cli reports each bad file itself, in one line of its own.
 #pragma once
 
 #include <cstdio>
@@ -13,5 +13,10 @@ namespace tintwell::cli {
 // File descriptor 2 itself is untouched, so crash and sanitizer reports still
 // get through.
 FILE *filterLibraryNoiseOnStderr();
+
+// Qt's debug, info and warning messages (the image plug-ins' "libpng
+// warning: ...", "qt.gui.icc: ..." and the like) are dropped; critical and
+// fatal ones still print. Setting QT_LOGGING_RULES keeps Qt's own handling.
+void dropQtNotes();
 
 } // namespace tintwell::cli

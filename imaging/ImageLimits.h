@@ -12,6 +12,10 @@ namespace tintwell {
 // geometry are signed 32-bit numbers, so nothing bigger can be filtered.
 inline constexpr qint64 maxWorkingBytes = INT32_MAX;
 
+// Largest picture file read, in bytes: an uncompressed file of the largest
+// picture the working layout holds, with room for its headers.
+inline constexpr qint64 maxEncodedBytes = 2 * maxWorkingBytes;
+
 // Bytes of one pixel in the working layout.
 inline constexpr int workingBytesPerPixel = 4;
 
@@ -22,10 +26,6 @@ inline constexpr int workingBitsPerSample = 8;
 // for any picture that passes maxWorkingBytes (a 100-megapixel photo needs
 // about 400 MB).
 inline constexpr int decodeAllocationLimitMB = 2048;
-
-// Largest picture file read, in bytes: an uncompressed file of the largest
-// picture the working layout holds, with room for its headers.
-inline constexpr qint64 maxEncodedFileBytes = 2 * maxWorkingBytes;
 
 // Most scans a progressive JPEG may have. Cameras and editors write about a
 // dozen; a file with thousands of (empty) scans only burns time.

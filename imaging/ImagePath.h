@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 
@@ -31,16 +32,23 @@ struct LoadResult {
     PictureMetadata metadata; // EXIF, XMP and IPTC of the file
 };
 
-// Reads a file whole and decodes it: JPEG with libjpeg, HEIC/HEIF/AVIF with
-// libheif, the rest with Qt's readers (formats in Formats.h); the picture is
-// turned upright by its orientation and converted to the working layout in
-// place. Refuses, with a reason, files that cannot be read, pictures too
-// large to hold (from the header, before decoding), damaged JPEG data (any
-// decoder warning) and progressive JPEG files with endless scans.
+// Reads a file through readFileBytes (regular files only, "-" for standard
+// input, at most maxEncodedBytes) and decodes it: JPEG with libjpeg,
+// HEIC/HEIF/AVIF with libheif, the rest with Qt's readers (formats in
+// Formats.h); the picture is turned upright by its orientation and converted
+// to the working layout in place. Refuses, with a reason, files that cannot be
+// read, pictures too large to hold (from the header, before decoding), damaged
+// JPEG data (any decoder warning) and progressive JPEG files with endless
+// scans.
 LoadResult loadImage(const QString &path);
 
-// Decodes encoded image bytes the same way (clipboard, drops, fuzzing).
-LoadResult loadImageData(const QByteArray &data);
+// Decodes encoded image bytes the same way (clipboard, drops, fuzzing, files
+// already read); `name` stands for the source in the reason.
+LoadResult loadImageData(const QByteArray &data, const QString &name = QStringLiteral("image data"));
+
+// The picture size the header of encoded bytes claims (after EXIF
+// orientation), read without decoding pixels; invalid when unknown.
+QSize imageSizeFromHeader(const QByteArray &data);
 
 // The working layout: 8 bits a sample, 4 bytes a pixel in R,G,B,A byte order.
 // Opaque pictures become Format_RGBX8888, others straight-alpha
@@ -84,12 +92,17 @@ QImage renderImage(const QImage &source, const PassSettings &settings);
 // renderFrom for a picture the caller gives up: `image` becomes the result.
 void renderInPlace(QImage &image, const PassSettings &settings);
 
+// Sets QImageReader's process-wide allocation limit to the one every decode
+// of the image path uses (decodeAllocationLimitMB). Decodes call it
+// themselves; call it early where Qt decodes pictures on its own too.
+void applyDecodeAllocationLimit();
+
 // Copies what a picture carries besides its pixels (colour profile,
 // resolution, offset, text, device pixel ratio) from `from` to `to`.
 void copyPictureAttributes(const QImage &from, QImage &to);
 
 // Encodes `image` in memory: "jpg"/"jpeg" as JPEG at quality 100, "png" as
-// lossless PNG, with the image's colour profile and the metadata of its source
+// lossless PNG (JPEG holds at most 65500 pixels a side), with the image's colour profile and the metadata of its source
 // (`metadata` as read from the source file; metadataForResult adjusts it to
 // this picture). Returns the file's bytes, or an empty array and a one-line
 // reason in `error`.

@@ -36,13 +36,7 @@ QString tooLarge(qint64 width, qint64 height)
 // that orientation is applied once, from the same metadata as for JPEG.
 QImage decodeWithQt(const QByteArray &bytes, QString &reason)
 {
-    // Once per process: decodes run on several threads, and the limit is one
-    // process-wide number that the readers keep reading.
-    static const bool limitSet = [] {
-        QImageReader::setAllocationLimit(decodeAllocationLimitMB);
-        return true;
-    }();
-    Q_UNUSED(limitSet);
+    applyDecodeAllocationLimit();
 
     QBuffer buffer;
     buffer.setData(bytes); // shares the bytes
@@ -109,18 +103,40 @@ LoadResult decodeBytes(const QByteArray &bytes, const QString &name)
 
 } // namespace
 
-LoadResult loadImage(const QString &path)
+void applyDecodeAllocationLimit()
 {
-    QString reason;
-    const QByteArray bytes = readFileBytes(path, maxEncodedFileBytes, &reason);
-    if (!reason.isEmpty())
-        return fail(path, reason);
-    return decodeBytes(bytes, path);
+    // Once per process: decodes run on several threads, and the limit is one
+    // process-wide number that the readers keep reading.
+    static const bool limitSet = [] {
+        QImageReader::setAllocationLimit(decodeAllocationLimitMB);
+        return true;
+    }();
+    Q_UNUSED(limitSet);
 }
 
-LoadResult loadImageData(const QByteArray &data)
+LoadResult loadImage(const QString &path)
 {
-    return decodeBytes(data, QStringLiteral("image data"));
+    QString error;
+    const QByteArray data = readFileBytes(path, maxEncodedBytes, &error);
+    if (!error.isEmpty())
+        return fail(path, error);
+    return loadImageData(data, path);
+}
+
+LoadResult loadImageData(const QByteArray &data, const QString &name)
+{
+    return decodeBytes(data, name);
+}
+
+QSize imageSizeFromHeader(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QSize();
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    return reader.size();
 }
 
 } // namespace tintwell

@@ -28,10 +28,6 @@ namespace tintwell {
 
 namespace {
 
-// Encoded pictures larger than this are not searched for metadata; no reader
-// of the image path takes a larger file.
-constexpr qsizetype maxEncodedBytes = maxWorkingBytes;
-
 // Metadata blocks above this size are dropped rather than carried along: no
 // camera or editor writes anything near it, and a JPEG segment holds 64 KB.
 constexpr qsizetype maxBlockBytes = qsizetype(16) * 1024 * 1024;

@@ -69,10 +69,10 @@ TEST_F(PasteLimit, OpenAndSaveMessagesNameThePathOnce)
     c->exportPng();
 
     ASSERT_EQ(messages->errors.size(), 3) << messages->errors.join('\n').toStdString();
-    EXPECT_EQ(messages->errors[0], "Could not open the picture: cannot read " + missing + ": File not found");
+    EXPECT_EQ(messages->errors[0], "Cannot read " + missing + ": File not found");
     EXPECT_EQ(messages->errors[1],
-              "Could not open the picture: cannot read " + pipe + ": it is a named pipe, not a regular file");
-    EXPECT_TRUE(messages->errors[2].startsWith("Could not save the picture: cannot write " + nowhere + ": "))
+              "Cannot read " + pipe + ": it is a named pipe, not a regular file");
+    EXPECT_TRUE(messages->errors[2].startsWith("Cannot write " + nowhere + ": "))
         << messages->errors[2].toStdString();
     EXPECT_EQ(messages->errors[2].count(nowhere), 1);
 }

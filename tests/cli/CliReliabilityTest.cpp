@@ -187,7 +187,7 @@ TEST_F(CliReliabilityTest, StandardStreamsWorkLikeFiles)
     const RawRun cut = runRaw({"-", raw("cut.png")}, jpeg.left(jpeg.size() / 2));
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_TRUE(cut.err.contains("cannot read standard input: ")) << cut.err.constData();
-    EXPECT_TRUE(cut.err.contains("truncated")) << cut.err.constData();
+    EXPECT_TRUE(cut.err.contains("premature end")) << cut.err.constData();
     EXPECT_FALSE(QFile::exists(path("cut.png")));
 }
 

@@ -1,10 +1,9 @@
-// ByteReader: reads little-endian integers and doubles from fuzz input bytes,
+// ByteReader: reads little-endian integers from fuzz input bytes,
 // giving zeros once the input runs out, so every byte string is a valid input.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace tintwell::fuzz {
 
@@ -13,18 +12,10 @@ public:
     ByteReader(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
 
     std::uint8_t u8() { return static_cast<std::uint8_t>(take(1)); }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(take(2)); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(take(4)); }
     std::uint64_t u64() { return take(8); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
     std::int64_t i64() { return static_cast<std::int64_t>(u64()); }
-    double f64()
-    {
-        const std::uint64_t bits = u64();
-        double d;
-        std::memcpy(&d, &bits, sizeof d);
-        return d;
-    }
 
     // The bytes not read yet.
     const std::uint8_t *rest() const { return data_ + pos_; }

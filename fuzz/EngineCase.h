@@ -1,6 +1,5 @@
 // EngineCase: the fixed byte layout of one fuzz_engine input (pass settings,
-// bitmap geometry choices, pixel bytes), decoded by the fuzzer and written by
-// the seed generator.
+// bitmap geometry choices, pixel bytes).
 #pragma once
 
 #include "ByteReader.h"
@@ -60,41 +59,6 @@ struct EngineCase {
             s = in.i32();
         c.pixels.assign(in.rest(), in.rest() + in.remaining());
         return c;
-    }
-
-    std::vector<std::uint8_t> encode() const
-    {
-        std::vector<std::uint8_t> out;
-        auto put = [&out](std::uint64_t v, int bytes) {
-            for (int i = 0; i < bytes; ++i)
-                out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        };
-        put(filter, 4);
-        put(static_cast<std::uint64_t>(value), 8);
-        put(static_cast<std::uint32_t>(red), 4);
-        put(static_cast<std::uint32_t>(green), 4);
-        put(static_cast<std::uint32_t>(blue), 4);
-        put(flags, 1);
-        put(widthKind, 1);
-        put(heightKind, 1);
-        put(sampleKind, 1);
-        put(rowKind, 1);
-        put(widthRaw, 8);
-        put(heightRaw, 8);
-        put(sampleRaw, 4);
-        put(rowRaw, 4);
-        for (auto s : scramble)
-            put(static_cast<std::uint32_t>(s), 4);
-        out.insert(out.end(), pixels.begin(), pixels.end());
-        return out;
-    }
-
-    // A raw double's bits, for widthRaw/heightRaw with kind 6.
-    static std::uint64_t bitsOf(double d)
-    {
-        std::uint64_t b;
-        std::memcpy(&b, &d, sizeof b);
-        return b;
     }
 };
 

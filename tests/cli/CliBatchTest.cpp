@@ -113,6 +113,7 @@ TEST_F(CliBatch, OutputGuardsRefuseWithTheirMessages)
     const QString in = path("good1.png");
     ASSERT_TRUE(QFile::link(in, path("link.png")));
     ASSERT_TRUE(QFile::link(dir.path(), path("alias")));
+    ASSERT_EQ(::link(QFile::encodeName(in).constData(), QFile::encodeName(path("hard.png")).constData()), 0);
     ASSERT_TRUE(QFile::copy(path("good3.png"), path("photo.jpg")));
     ASSERT_TRUE(QFile::copy(in, path("photo.png")));
     const QString made = output("good1.jpg"); // an input the first job writes
@@ -120,6 +121,7 @@ TEST_F(CliBatch, OutputGuardsRefuseWithTheirMessages)
     const GuardCase cases[] = {
         {"sameFile", {in, in}, {refusing + in + ": it is the input file " + in}},
         {"symbolicLink", {in, path("link.png")}, {refusing + path("link.png") + ": it is the input file " + in}},
+        {"hardLink", {in, path("hard.png")}, {refusing + path("hard.png") + ": it is the input file " + in}},
         {"folderAlias", {in, path("alias/good1.png")},
          {refusing + path("alias/good1.png") + ": it is the input file " + in}},
         {"batchIntoTheInputsFolder", {"--output-dir", dir.path(), "--format", "png", in},

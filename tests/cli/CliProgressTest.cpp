@@ -97,6 +97,9 @@ TEST_F(CliProgress, ABatchOnATerminalCountsItsFilesAndKeepsErrorLinesWhole)
     EXPECT_EQ(piped.err.count('\n'), 1) << piped.err.toStdString();
     EXPECT_FALSE(piped.err.contains('\r') || piped.err.contains("[1/"));
     EXPECT_EQ(screen(output).toStdString(), piped.err.trimmed().toStdString()) << output.constData();
+    // One file shows no progress.
+    EXPECT_EQ(runOnTerminal({"--output-dir", outDir, a}, 80), QByteArray());
+    EXPECT_EQ(runOnTerminal({a, dir.filePath("one.png")}, 80), QByteArray());
 }
 
 TEST_F(CliProgress, LongNamesAreCutToTheTerminalWidth)
@@ -108,12 +111,6 @@ TEST_F(CliProgress, LongNamesAreCutToTheTerminalWidth)
     for (const QString &piece : QString::fromLocal8Bit(output).split(QRegularExpression("[\r\n]")))
         EXPECT_LT(piece.size(), 40) << output.constData();
     EXPECT_EQ(screen(output), QString()) << output.constData();
-}
-
-TEST_F(CliProgress, OneFileShowsNoProgress)
-{
-    EXPECT_EQ(runOnTerminal({"--output-dir", outDir, a}, 80), QByteArray());
-    EXPECT_EQ(runOnTerminal({a, dir.filePath("one.png")}, 80), QByteArray());
 }
 
 } // namespace

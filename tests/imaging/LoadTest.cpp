@@ -65,8 +65,6 @@ const LoadCase loadCases[] = {
     {"pngClaiming100000Squared", [] { return pngHeaderOnly(100000, 100000); }, "too large"},
     {"jpegClaiming65000Squared", [] { return jpegClaimingSize(65000, 65000); }, "too large"},
     {"jpegCutInHalf", [] { return jpeg().left(jpeg().size() / 2); }, "truncated"},
-    {"jpegWithoutLastByte", [] { return jpeg().chopped(1); }, "truncated"},
-    {"progressiveJpegCutInHalf", [] { return progressive().left(progressive().size() / 2); }, "truncated"},
     // Headers whole, scan cut: refused before the 1.6 GB its header asks for.
     {"jpegCutClaiming20000Squared", [] { return jpegClaimingSize(20000, 20000).chopped(40); }, "truncated"},
     {"pngCutInHalf", [] { return encode(pattern(120, 80, false, 24), "png").left(500); }, ""},
@@ -165,7 +163,6 @@ TEST(WorkingLayout, EveryLayoutBecomesStraightRgbaBytes)
         {"premultiplied", pattern(5, 3, true).convertToFormat(QImage::Format_ARGB32_Premultiplied),
          QImage::Format_RGBA8888},
         {"rgba64", pattern(5, 3, true).convertToFormat(QImage::Format_RGBA64), QImage::Format_RGBA8888},
-        {"rgba8888", pattern(5, 3, true), QImage::Format_RGBA8888},
     };
     for (const LayoutCase &c : cases) {
         const QImage expected = c.image.convertToFormat(c.expected);

@@ -2,6 +2,7 @@
 // adopt, drops and share, with real files and the real clipboard.
 #include "AppFixture.h"
 #include "ImageView.h"
+#include "LaunchArguments.h"
 #include "TestPictures.h"
 
 #include <QApplication>
@@ -183,6 +184,25 @@ TEST_F(Actions, DropsTakeTheOpenAndPastePaths)
     QMimeData text;
     text.setText(QStringLiteral("words"));
     EXPECT_FALSE(drop(delegate->window(), text));
+}
+
+TEST_F(Actions, PictureNamedOnTheCommandLineOpensLikeTheOpenAction)
+{
+    const QString missing = pathFor(QStringLiteral("missing.jpg"));
+    EXPECT_FALSE(openFromArguments(*c, {QStringLiteral("tintwell"), missing}));
+    ASSERT_EQ(messages->errors.size(), 1);
+    EXPECT_TRUE(messages->errors[0].contains(missing));
+    writePicture(QStringLiteral("a b.png"), source);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    for (const QString &named : {QStringLiteral("a b.png"), QUrl::fromLocalFile(pathFor("a b.png")).toString()}) {
+        c->awakeFromNib();
+        EXPECT_TRUE(openFromArguments(*c, {QStringLiteral("tintwell"), named, QStringLiteral("ignored.png")}));
+        EXPECT_TRUE(sameBytes(c->current_image, source)) << named.toStdString();
+        EXPECT_EQ(delegate->window()->windowTitle(), QStringLiteral("a b.png (40 × 30) — Tintwell"));
+    }
+    QDir::setCurrent(previous);
+    EXPECT_EQ(dialogs->openCalls, 0);
 }
 
 TEST_F(Actions, ShareOpensTheShareLinkAndChangesNothing)

@@ -2,8 +2,6 @@
 // bitmap geometry choices, pixel bytes).
 #pragma once
 
-#include "ByteReader.h"
-
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -37,27 +35,32 @@ struct EngineCase {
     std::int32_t scramble[4] = {0, 0, 0, 0}; // width, height, bytesPerRow, bytesPerSample
     std::vector<std::uint8_t> pixels;        // repeated to fill the bitmap
 
+    // Little-endian fields in the order above, zeros once the input runs out
+    // (so every byte string is a valid input), the rest as pixel bytes.
     static EngineCase decode(const std::uint8_t *data, std::size_t size)
     {
-        ByteReader in(data, size);
+        std::size_t pos = 0;
+        const auto take = [&](int bytes) {
+            std::uint64_t v = 0;
+            for (int i = 0; i < bytes; ++i)
+                v |= std::uint64_t{pos < size ? data[pos++] : std::uint8_t{0}} << (8 * i);
+            return v;
+        };
         EngineCase c;
-        c.filter = in.u32();
-        c.value = in.i64();
-        c.red = in.i32();
-        c.green = in.i32();
-        c.blue = in.i32();
-        c.flags = in.u8();
-        c.widthKind = in.u8();
-        c.heightKind = in.u8();
-        c.sampleKind = in.u8();
-        c.rowKind = in.u8();
-        c.widthRaw = in.u64();
-        c.heightRaw = in.u64();
-        c.sampleRaw = in.u32();
-        c.rowRaw = in.u32();
+        c.filter = std::uint32_t(take(4));
+        c.value = std::int64_t(take(8));
+        c.red = std::int32_t(take(4));
+        c.green = std::int32_t(take(4));
+        c.blue = std::int32_t(take(4));
+        for (std::uint8_t *b : {&c.flags, &c.widthKind, &c.heightKind, &c.sampleKind, &c.rowKind})
+            *b = std::uint8_t(take(1));
+        c.widthRaw = take(8);
+        c.heightRaw = take(8);
+        c.sampleRaw = std::uint32_t(take(4));
+        c.rowRaw = std::uint32_t(take(4));
         for (auto &s : c.scramble)
-            s = in.i32();
-        c.pixels.assign(in.rest(), in.rest() + in.remaining());
+            s = std::int32_t(take(4));
+        c.pixels.assign(data + pos, data + size);
         return c;
     }
 };

@@ -6,45 +6,24 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <cerrno>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 using namespace tintwell::test;
 
-// Runs tintwell-cli with stdout and stderr on a new terminal `columns` wide;
-// returns all the terminal received.
-QByteArray runOnTerminal(const QStringList &arguments, unsigned short columns, int *exitCode = nullptr)
+// Runs tintwell-cli with stdout and stderr on a new terminal `columns` wide,
+// made by script(1); returns all the terminal received.
+QByteArray runOnTerminal(const QStringList &arguments, int columns, int *exitCode = nullptr)
 {
-    std::vector<QByteArray> words{QByteArray(TINTWELL_CLI_PATH)};
+    QString command = QStringLiteral("stty cols %1; exec '%2'").arg(columns).arg(TINTWELL_CLI_PATH);
     for (const QString &argument : arguments)
-        words.push_back(QFile::encodeName(argument));
-    std::vector<char *> argv;
-    for (QByteArray &word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    winsize size{24, columns, 0, 0};
-    int master = -1;
-    const pid_t child = ::forkpty(&master, nullptr, nullptr, &size);
-    if (child == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    QByteArray output;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR);)
-        output.append(buffer, std::max<ssize_t>(got, 0)); // ends with EIO once the child's side closes
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    ::close(master);
-    EXPECT_TRUE(WIFEXITED(status)) << "crashed: " << arguments.join(' ').toStdString();
+        command += " '" + argument + "'";
+    QProcess script;
+    script.setStandardInputFile(QProcess::nullDevice());
+    script.start("script", {"-qefc", command, "/dev/null"});
+    EXPECT_TRUE(script.waitForFinished(-1) && script.exitStatus() == QProcess::NormalExit);
     if (exitCode)
-        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return output;
+        *exitCode = script.exitCode();
+    return script.readAllStandardOutput();
 }
 
 // What the terminal shows at the end: '\r' returns to the line's start and

@@ -1,9 +1,6 @@
 // EngineCase: the fixed byte layout of one fuzz_engine input (pass settings,
-// bitmap geometry choices, pixel bytes), decoded by the fuzzer and written by
-// the seed generator.
+// bitmap geometry choices, pixel bytes).
 #pragma once
-
-#include "ByteReader.h"
 
 #include <cstdint>
 #include <cstring>
@@ -38,63 +35,33 @@ struct EngineCase {
     std::int32_t scramble[4] = {0, 0, 0, 0}; // width, height, bytesPerRow, bytesPerSample
     std::vector<std::uint8_t> pixels;        // repeated to fill the bitmap
 
+    // Little-endian fields in the order above, zeros once the input runs out
+    // (so every byte string is a valid input), the rest as pixel bytes.
     static EngineCase decode(const std::uint8_t *data, std::size_t size)
     {
-        ByteReader in(data, size);
-        EngineCase c;
-        c.filter = in.u32();
-        c.value = in.i64();
-        c.red = in.i32();
-        c.green = in.i32();
-        c.blue = in.i32();
-        c.flags = in.u8();
-        c.widthKind = in.u8();
-        c.heightKind = in.u8();
-        c.sampleKind = in.u8();
-        c.rowKind = in.u8();
-        c.widthRaw = in.u64();
-        c.heightRaw = in.u64();
-        c.sampleRaw = in.u32();
-        c.rowRaw = in.u32();
-        for (auto &s : c.scramble)
-            s = in.i32();
-        c.pixels.assign(in.rest(), in.rest() + in.remaining());
-        return c;
-    }
-
-    std::vector<std::uint8_t> encode() const
-    {
-        std::vector<std::uint8_t> out;
-        auto put = [&out](std::uint64_t v, int bytes) {
+        std::size_t pos = 0;
+        const auto take = [&](int bytes) {
+            std::uint64_t v = 0;
             for (int i = 0; i < bytes; ++i)
-                out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+                v |= std::uint64_t{pos < size ? data[pos++] : std::uint8_t{0}} << (8 * i);
+            return v;
         };
-        put(filter, 4);
-        put(static_cast<std::uint64_t>(value), 8);
-        put(static_cast<std::uint32_t>(red), 4);
-        put(static_cast<std::uint32_t>(green), 4);
-        put(static_cast<std::uint32_t>(blue), 4);
-        put(flags, 1);
-        put(widthKind, 1);
-        put(heightKind, 1);
-        put(sampleKind, 1);
-        put(rowKind, 1);
-        put(widthRaw, 8);
-        put(heightRaw, 8);
-        put(sampleRaw, 4);
-        put(rowRaw, 4);
-        for (auto s : scramble)
-            put(static_cast<std::uint32_t>(s), 4);
-        out.insert(out.end(), pixels.begin(), pixels.end());
-        return out;
-    }
-
-    // A raw double's bits, for widthRaw/heightRaw with kind 6.
-    static std::uint64_t bitsOf(double d)
-    {
-        std::uint64_t b;
-        std::memcpy(&b, &d, sizeof b);
-        return b;
+        EngineCase c;
+        c.filter = std::uint32_t(take(4));
+        c.value = std::int64_t(take(8));
+        c.red = std::int32_t(take(4));
+        c.green = std::int32_t(take(4));
+        c.blue = std::int32_t(take(4));
+        for (std::uint8_t *b : {&c.flags, &c.widthKind, &c.heightKind, &c.sampleKind, &c.rowKind})
+            *b = std::uint8_t(take(1));
+        c.widthRaw = take(8);
+        c.heightRaw = take(8);
+        c.sampleRaw = std::uint32_t(take(4));
+        c.rowRaw = std::uint32_t(take(4));
+        for (auto &s : c.scramble)
+            s = std::int32_t(take(4));
+        c.pixels.assign(data + pos, data + size);
+        return c;
     }
 };
 

@@ -1,5 +1,5 @@
-// The undo history on its own, without widgets: moving back and forth, the
-// redo branch, and the memory budget that drops the oldest steps first.
+// The undo history on its own, without widgets: the memory budget that drops
+// the oldest steps first.
 #include "History.h"
 
 #include <gtest/gtest.h>
@@ -19,54 +19,6 @@ EditorState state(const QString &name, int pixels = 16, qint64 value = 0)
 }
 
 } // namespace
-
-TEST(History, StartsWithOneEntryAndNothingToUndoOrRedo)
-{
-    History history;
-    EXPECT_EQ(history.size(), 1);
-    EXPECT_FALSE(history.canUndo());
-    EXPECT_FALSE(history.canRedo());
-    EXPECT_TRUE(history.current().source.isNull());
-    EXPECT_EQ(history.budget(), qint64(512) * 1024 * 1024);
-}
-
-TEST(History, UndoAndRedoWalkThePushedStates)
-{
-    History history;
-    history.reset(EditorState{});
-    history.push(state(QStringLiteral("a")));
-    history.push(state(QStringLiteral("b")));
-    EXPECT_EQ(history.current().name, QStringLiteral("b"));
-    ASSERT_TRUE(history.canUndo());
-    EXPECT_EQ(history.undo().name, QStringLiteral("a"));
-    EXPECT_TRUE(history.undo().source.isNull()); // back at the start
-    EXPECT_FALSE(history.canUndo());
-    ASSERT_TRUE(history.canRedo());
-    EXPECT_EQ(history.redo().name, QStringLiteral("a"));
-    EXPECT_EQ(history.redo().name, QStringLiteral("b"));
-    EXPECT_FALSE(history.canRedo());
-}
-
-TEST(History, ReplaceCurrentKeepsTheSettingsTheStateWasLeftWith)
-{
-    History history;
-    history.push(state(QStringLiteral("a"), 16, 5));
-    history.replaceCurrent(state(QStringLiteral("a"), 16, 42));
-    history.push(state(QStringLiteral("b")));
-    EXPECT_EQ(history.undo().settings.value, 42);
-}
-
-TEST(History, PushAfterUndoDropsTheRedoBranch)
-{
-    History history;
-    history.push(state(QStringLiteral("a")));
-    history.push(state(QStringLiteral("b")));
-    history.undo();
-    history.push(state(QStringLiteral("c")));
-    EXPECT_FALSE(history.canRedo());
-    EXPECT_EQ(history.size(), 3);
-    EXPECT_EQ(history.undo().name, QStringLiteral("a"));
-}
 
 TEST(History, OverTheBudgetTheOldestStepsGoFirst)
 {

@@ -146,19 +146,3 @@ TEST_F(Undo, FailedOrCancelledActionsAddNoStep)
     EXPECT_EQ(c->history().size(), steps);
     EXPECT_EQ(messages->errors.size(), 1);
 }
-
-TEST_F(Undo, UndoAndRedoActionsFollowTheHistory)
-{
-    QAction *undo = actionNamed("actionUndo");
-    QAction *redo = actionNamed("actionRedo");
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-    open(writePicture(QStringLiteral("a.png"), a));
-    EXPECT_TRUE(undo->isEnabled());
-    undo->trigger();
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_TRUE(redo->isEnabled());
-    EXPECT_TRUE(c->current_image.isNull());
-    redo->trigger();
-    EXPECT_TRUE(sameBytes(c->current_image, a));
-}

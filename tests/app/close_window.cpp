@@ -2,20 +2,19 @@
 // title (or, for "PREFIX*", a title starting with PREFIX) is mapped, then asks
 // it to close as a window manager would (WM_DELETE_WINDOW). Exits 0 once the
 // request is sent, 1 if no such window showed within the given seconds.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
 namespace {
 
-std::string titleOf(Display *display, Window window)
+// Whether `window` is shown, larger than a pixel, and titled as wanted.
+bool matches(Display *display, Window window, const std::string &wanted)
 {
     std::string title;
     XTextProperty text;
@@ -23,40 +22,24 @@ std::string titleOf(Display *display, Window window)
         title.assign(reinterpret_cast<const char *>(text.value), text.nitems);
         XFree(text.value);
     }
-    return title;
-}
-
-bool isViewable(Display *display, Window window)
-{
+    const bool prefix = !wanted.empty() && wanted.back() == '*';
+    if (prefix ? title.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) != 0 : title != wanted)
+        return false;
     XWindowAttributes attributes;
-    return XGetWindowAttributes(display, window, &attributes) != 0
-           && attributes.map_state == IsViewable && attributes.width > 1 && attributes.height > 1;
-}
-
-bool titleMatches(const std::string &title, const std::string &wanted)
-{
-    if (!wanted.empty() && wanted.back() == '*')
-        return title.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0;
-    return title == wanted;
+    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable
+           && attributes.width > 1 && attributes.height > 1;
 }
 
 // Searches the whole window tree: without a window manager Qt's windows are
 // children of the root, with one they sit inside a frame.
 Window findWindow(Display *display, Window parent, const std::string &title)
 {
-    Window root = 0;
-    Window parentOut = 0;
-    Window *children = nullptr;
+    Window root = 0, parentOut = 0, *children = nullptr, found = 0;
     unsigned int count = 0;
     if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0)
         return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        if (titleMatches(titleOf(display, children[i]), title) && isViewable(display, children[i]))
-            found = children[i];
-        else
-            found = findWindow(display, children[i], title);
-    }
+    for (unsigned int i = 0; i < count && found == 0; ++i)
+        found = matches(display, children[i], title) ? children[i] : findWindow(display, children[i], title);
     if (children != nullptr)
         XFree(children);
     return found;
@@ -72,7 +55,6 @@ int main(int argc, char **argv)
     }
     const std::string title = argv[1];
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[2]));
-
     Display *display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "cannot open the X display\n");
@@ -88,9 +70,7 @@ int main(int argc, char **argv)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::printf("window 0x%lx \"%s\" is shown; closing it\n", window, title.c_str());
-
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
+    XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);

@@ -1,0 +1,159 @@
+// tintwell-cli's command line: each option reaches the pass, steps chain like
+// separate runs, and malformed command lines are usage errors.
+#include "CliProcess.h"
+#include "ReferencePass.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <limits>
+
+namespace {
+
+using namespace tintwell::test;
+using tintwell::PassSettings;
+constexpr qint32 i32min = std::numeric_limits<qint32>::min(), i32max = std::numeric_limits<qint32>::max();
+
+class Cli : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(inputPicture(13, 7).save(in)); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+    const QString in = path("in.png");
+};
+
+struct OptionCase {
+    QStringList options;
+    PassSettings pass;
+    const char *output = "out.png";
+};
+
+const OptionCase optionCases[] = {
+    {{"--filter", "3", "--value", "7"}, {3, 7}},
+    {{"--filter", "8", "--value", "-9223372036854775808"}, {8, std::numeric_limits<qint64>::min()}},
+    {{"--filter=14", "--value=+9223372036854775807"}, {14, std::numeric_limits<qint64>::max()}},
+    {{"--filter", "1", "--value", "-5", "--red", "-2"}, {1, -5, -2}, "out.jpg"},
+    {{"--filter=1", "--value=-5", "--red=-2"}, {1, -5, -2}, "out.JPEG"},
+    {{"--filter", "0", "--red", "-2147483648"}, {0, 0, i32min}},
+    {{"--filter", "0", "--green", "2147483647"}, {0, 0, 0, i32max}},
+    {{"--filter", "11", "--blue", "250", "--negative"}, {11, 0, 0, 0, 250, true}},
+    {{"--filter", "21", "--value", "12", "--reverse"}, {21, 12, 0, 0, 0, false, true}},
+    {{"--filter", "-1", "--value", "99", "--red", "10"}, {-1, 99, 10}},
+    {{"--filter", "25", "--blue", "-3", "--negative"}, {25, 0, 0, 0, -3, true}},
+    {{"--filter", "2147483647", "--reverse"}, {i32max, 0, 0, 0, 0, false, true}},
+    {{"--filter", "-2147483648", "--green", "1"}, {i32min, 0, 0, 1}},
+    {{"--filter", "3", "--red", "2", "--filter", "5", "--red=9"}, {5, 0, 9}}, // the last one counts
+};
+
+TEST_F(Cli, EveryOptionReachesThePass)
+{
+    const QImage input = QImageReader(in).read();
+    for (const OptionCase &c : optionCases) {
+        const QString out = path(c.output);
+        const auto run = runTool(QStringList(c.options) << in << out);
+        const auto where = testing::Message() << c.options.join(' ').toStdString() << " " << c.output;
+        ASSERT_EQ(run.exitCode, 0) << where << run.err.toStdString();
+        EXPECT_EQ(run.err, QString()) << where;
+        QImageReader written(out);
+        QImage expected = referencePass(input, c.pass);
+        if (written.format() == "jpeg") // what a JPEG at quality 100 of those bytes decodes to
+            expected = QImage::fromData(encode(expected.convertToFormat(QImage::Format_RGB888), "jpeg", 100));
+        else
+            EXPECT_EQ(written.format(), "png") << where;
+        EXPECT_EQ(pixelBytes(written.read()), pixelBytes(expected)) << where;
+    }
+}
+
+TEST_F(Cli, StepsChainLikeSeparateRuns)
+{
+    const QStringList a{"--filter", "3", "--value", "7", "--red", "1", "--negative"};
+    const QStringList b{"--filter", "8", "--value", "-2", "--reverse"};
+    const QStringList c{"--filter", "18", "--value", "100", "--green", "-128", "--blue", "127"};
+    // The oracle: one run per step through lossless PNGs, the last in the output's format.
+    const auto separately = [&](const QString &input, const QList<QStringList> &steps, const QString &output) {
+        QString from = input;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const QString to = i + 1 < steps.size() ? path(QString("step%1.png").arg(i)) : path("x-" + output);
+            EXPECT_EQ(runTool(QStringList(steps.at(i)) << from << to).exitCode, 0);
+            from = to;
+        }
+        return readAll(from);
+    };
+    for (const QString name : {"out.png", "out.jpg"}) {
+        const auto run = runTool(QStringList(a) << "--then" << b << "--then" << c << in << path(name));
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(readAll(path(name)), separately(in, {a, b, c}, name)) << name.toStdString();
+    }
+    // Options omitted after --then take their defaults, not the previous step's.
+    ASSERT_EQ(runTool(QStringList(a) << "--then" << "--filter" << "8" << in << path("d.png")).exitCode, 0);
+    EXPECT_EQ(readAll(path("d.png")), separately(in, {a, {"--filter", "8"}}, "d.png"));
+    // In a batch, files and the other options may stand in any step.
+    ASSERT_TRUE(QDir().mkdir(path("batch")));
+    const auto batch = runTool(QStringList(a) << in << "--then" << "--format" << "png" << b << "--output-dir"
+                                              << path("batch"));
+    ASSERT_EQ(batch.exitCode, 0) << batch.err.toStdString();
+    EXPECT_EQ(readAll(path("batch/in.png")), separately(in, {a, b}, "in.png"));
+}
+
+TEST_F(Cli, AFileNamedLikeAnOptionFollowsTheDoubleDash)
+{
+    ASSERT_TRUE(QFile::copy(in, path("--then")));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const auto run = runTool({"--filter", "4", "--", "--then", path("out.png")});
+    QDir::setCurrent(previous);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    ASSERT_EQ(runTool({"--filter", "4", in, path("plain.png")}).exitCode, 0);
+    EXPECT_EQ(readAll(path("out.png")), readAll(path("plain.png")));
+}
+
+TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
+{
+    const QString out = path("out.png");
+    const QStringList cases[] = {
+        {"--bogus", in, out},
+        {"--filter", "x", in, out},
+        {"--filter", "2147483648", in, out},
+        {"--red", "-2147483649", in, out},
+        {"--value", "9223372036854775808", in, out},
+        {"--value", "-9223372036854775809", in, out},
+        {"--value", "1.5", in, out},
+        {"--value", " 5", in, out},
+        {"--value", "", in, out},
+        {in, out, "--value"},
+        {in},
+        {in, out, path("third.png")},
+        {in, path("out.bmp")},
+        {"--format", "png", in, out},
+        {"--output-dir", dir.path(), "--format", "gif", in},
+        {"--output-dir", dir.path()},
+        {"--filter", "1", in, out, "--then"},
+        {"--filter", "1", "--then", in, out},
+        {"--filter", "1", "--then", "--then", "--filter", "2", in, out},
+        {"--value", "--then", "--filter", "2", in, out},
+        {"--output-dir", "--then", "--filter", "2", in},
+        {"--then=1", "--filter", "2", in, out},
+        {"--filter", "1", "--then", "--red", "x", in, out},
+    };
+    for (const QStringList &args : cases) {
+        const auto run = runTool(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("Usage:")) << run.err.toStdString();
+        EXPECT_EQ(run.out, QString());
+        EXPECT_FALSE(QFile::exists(out)) << args.join(' ').toStdString();
+    }
+    EXPECT_TRUE(runTool(cases[std::size(cases) - 1]).err.contains("step 2"));
+}
+
+TEST_F(Cli, HelpAndVersionGoToStdout)
+{
+    const auto help = runTool({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--output-dir") && help.out.contains("--then"));
+    const auto version = runTool({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("tintwell-cli "));
+}
+
+} // namespace

@@ -56,7 +56,7 @@ void repairPngCrcs(QByteArray &bytes)
         const quint32 length = qFromBigEndian<quint32>(bytes.constData() + pos);
         if (length > quint64(bytes.size() - pos - 12))
             return;
-        qToBigEndian<quint32>(tintwell::test::crc32(bytes.constData() + pos + 4, qsizetype(length) + 4),
+        qToBigEndian<quint32>(tintwell::test::pngCrc(QByteArrayView(bytes.constData() + pos + 4, qsizetype(length) + 4)),
                               bytes.data() + pos + 8 + length);
         pos += qsizetype(length) + 12;
     }

@@ -48,7 +48,7 @@ TEST_F(CliBatch, WritesEveryGoodFileAndNamesEachBadOneOnceInOrder)
         {"huge.jpg", jpegClaimingSize(65000, 65000)},
         {"cut-large.jpg", jpegClaimingSize(20000, 20000).chopped(40)}, // 1.6 GB if it were decoded
     };
-    const char *reasons[] = {"", "truncated", "", "", "too large", "too large", "truncated", "it is a folder", "not found"};
+    const char *reasons[] = {"", "premature end", "", "", "too large", "too large", "cannot hold a picture", "it is a folder", "not found"};
     QStringList badPaths;
     for (const auto &[name, bytes] : bad) {
         ASSERT_TRUE(writeBytes(path(name), bytes));

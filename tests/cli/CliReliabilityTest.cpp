@@ -2,7 +2,7 @@
 // reading and writing standard streams, batches of pictures larger than the
 // memory budget, and the messages it gives for odd names and options.
 #include "CliProcess.h"
-#include "HostileFiles.h"
+#include "../imaging/HostileFiles.h"
 #include "ScratchMounts.h"
 
 #include <QDir>
@@ -240,7 +240,7 @@ QByteArray pngBomb(quint32 side)
     const auto chunk = [&png](const QByteArray &type, const QByteArray &data) {
         const quint32 length = quint32(data.size());
         png.append(char(length >> 24)).append(char(length >> 16)).append(char(length >> 8)).append(char(length));
-        const quint32 crc = crc32(type + data);
+        const quint32 crc = pngCrc(type + data);
         png.append(type).append(data);
         png.append(char(crc >> 24)).append(char(crc >> 16)).append(char(crc >> 8)).append(char(crc));
     };
@@ -308,7 +308,7 @@ QByteArray pngWithLibraryWarnings()
     };
     const QByteArray profile = qCompress(QByteArray(40, '\1')).mid(4); // zlib stream, too short
     const QByteArray extra = chunk("tEXt", "a\0b", 0) + chunk("iCCP", QByteArray("p\0\0", 3) + profile,
-                                                               crc32("iCCP" + QByteArray("p\0\0", 3) + profile));
+                                                               pngCrc("iCCP" + QByteArray("p\0\0", 3) + profile));
     png.insert(8 + 25, extra); // after the signature and the header chunk
     return png;
 }

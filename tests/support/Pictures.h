@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <zlib.h>
+
 namespace tintwell::test {
 
 // A deterministic picture in the working layout: colour gradients and a
@@ -52,16 +54,10 @@ inline QByteArray encode(const QImage &image, const char *format, int quality = 
     return writer.write(image) ? bytes : QByteArray();
 }
 
-// CRC-32 as PNG chunks use it.
-inline quint32 crc32(const char *data, qsizetype size)
+// CRC-32 as PNG chunks use it (zlib's).
+inline quint32 pngCrc(QByteArrayView bytes)
 {
-    quint32 crc = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= quint8(data[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
+    return quint32(::crc32(0, reinterpret_cast<const Bytef *>(bytes.data()), uInt(bytes.size())));
 }
 
 // A PNG of a few dozen bytes whose header claims width x height RGBA pixels.
@@ -70,7 +66,7 @@ inline QByteArray pngHeaderOnly(quint32 width, quint32 height)
     const auto chunk = [](const QByteArray &type, const QByteArray &data) {
         QByteArray body = type + data, length(4, '\0'), crc(4, '\0');
         qToBigEndian<quint32>(quint32(data.size()), length.data());
-        qToBigEndian<quint32>(crc32(body.constData(), body.size()), crc.data());
+        qToBigEndian<quint32>(pngCrc(body), crc.data());
         return length + body + crc;
     };
     QByteArray header(13, '\0');

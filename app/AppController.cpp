@@ -6,7 +6,8 @@
 #include "ShareLink.h"
 
 #include "PassContext.h"
-#include "ImageLimits.h"
+#include "ClipboardPicture.h"
+#include "ControlSettings.h"
 #include "ImagePath.h"
 
 #include <QCheckBox>
@@ -17,20 +18,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMimeData>
-#include <QSignalBlocker>
 #include <QSlider>
 
 #include <utility>
 
 namespace {
-
-// Control values are 64-bit; the pass context and the labels take their low
-// 32 bits as a signed integer.
-qint32 low32(qint64 value)
-{
-    return static_cast<qint32>(static_cast<quint32>(static_cast<quint64>(value)));
-}
 
 QString labelText(qint64 value)
 {
@@ -42,26 +34,6 @@ QString labelText(qint64 value)
 QString sentence(const QString &reason)
 {
     return reason.isEmpty() ? reason : reason.at(0).toUpper() + reason.mid(1);
-}
-
-// A partially checked box counts as ticked: only "unchecked" is off.
-bool isTicked(const QCheckBox *box)
-{
-    return box->checkState() != Qt::Unchecked;
-}
-
-// The first encoded picture `data` holds (image/png, image/jpeg, ...), or
-// nothing.
-QByteArray encodedPicture(const QMimeData *data)
-{
-    for (const QString &format : data->formats()) {
-        if (!format.startsWith(QLatin1String("image/")))
-            continue;
-        const QByteArray bytes = data->data(format);
-        if (!bytes.isEmpty())
-            return bytes;
-    }
-    return {};
 }
 
 } // namespace
@@ -114,10 +86,15 @@ QImage AppController::applyFilter(qint64 value)
 
 void AppController::changeSlider()
 {
+    writeColourLabels();
+    changePosition();
+}
+
+void AppController::writeColourLabels()
+{
     slider_red_pos->setText(labelText(slider_red->value()));
     slider_green_pos->setText(labelText(slider_green->value()));
     slider_blue_pos->setText(labelText(slider_blue->value()));
-    changePosition();
 }
 
 void AppController::changeFilter()
@@ -262,40 +239,16 @@ void AppController::setPasteboardAsSource()
     takePicture(QGuiApplication::clipboard()->mimeData(), tr("Pasted picture"));
 }
 
-// Encoded bytes (what another program offers) are decoded here, under the
-// same limits and checks as files; a picture already decoded in this process
-// is only checked for size. A picture that is there but refused says why.
+// A picture that is there but refused says why.
 bool AppController::takePicture(const QMimeData *data, const QString &name)
 {
-    if (data == nullptr)
+    const tintwell::LoadResult taken = tintwell::pictureFromMimeData(data, name.toLower());
+    if (taken.image.isNull()) {
+        if (!taken.error.isEmpty())
+            m_messages.showError(sentence(taken.error));
         return false;
-    QImage picture;
-    if (const QByteArray encoded = encodedPicture(data); !encoded.isEmpty()) {
-        const tintwell::LoadResult loaded = tintwell::loadImageData(encoded, name.toLower());
-        if (loaded.image.isNull()) {
-            m_messages.showError(sentence(loaded.error));
-            return false;
-        }
-        picture = loaded.image;
-    } else {
-        if (!data->hasImage())
-            return false;
-        const QImage pasted = qvariant_cast<QImage>(data->imageData());
-        if (pasted.isNull())
-            return false;
-        if (!tintwell::fitsWorkingLayout(pasted.width(), pasted.height())) {
-            m_messages.showError(tr("Cannot take the %1: %2 x %3 pixels is too large")
-                                     .arg(name.toLower())
-                                     .arg(pasted.width())
-                                     .arg(pasted.height()));
-            return false;
-        }
-        picture = tintwell::toWorkingLayout(pasted);
-        if (picture.isNull()) {
-            m_messages.showError(tr("Cannot take the %1: out of memory").arg(name.toLower()));
-            return false;
-        }
     }
+    const QImage picture = taken.image;
     if (!mayDropResult(tr("Save the filtered picture before taking the new picture?")))
         return false;
     beginSourceChange();
@@ -350,15 +303,12 @@ void AppController::showSource(bool held)
 
 tintwell::PassSettings AppController::currentSettings() const
 {
-    tintwell::PassSettings s;
-    s.filter = low32(filter_selector->currentIndex());
-    s.value = slider->value();
-    s.red = low32(slider_red->value());
-    s.green = low32(slider_green->value());
-    s.blue = low32(slider_blue->value());
-    s.negative = isTicked(check_box);
-    s.reverse = isTicked(reverse_box);
-    return s;
+    return readControls(controls());
+}
+
+Controls AppController::controls() const
+{
+    return {filter_selector, slider, slider_red, slider_green, slider_blue, check_box, reverse_box};
 }
 
 QString AppController::resultCommand() const
@@ -417,24 +367,9 @@ void AppController::redo()
 // shown: the source rendered with them, the source itself, or nothing.
 void AppController::restore(const EditorState &state)
 {
-    {
-        const QSignalBlocker blockers[] = {
-            QSignalBlocker(filter_selector), QSignalBlocker(slider), QSignalBlocker(slider_red),
-            QSignalBlocker(slider_green), QSignalBlocker(slider_blue), QSignalBlocker(check_box),
-            QSignalBlocker(reverse_box)};
-        const tintwell::PassSettings &s = state.settings;
-        filter_selector->setCurrentIndex(s.filter);
-        slider->setValue(static_cast<int>(s.value));
-        slider_red->setValue(s.red);
-        slider_green->setValue(s.green);
-        slider_blue->setValue(s.blue);
-        check_box->setChecked(s.negative);
-        reverse_box->setChecked(s.reverse);
-    }
+    writeControls(controls(), state.settings);
     slider_pos->setText(labelText(slider->value()));
-    slider_red_pos->setText(labelText(slider_red->value()));
-    slider_green_pos->setText(labelText(slider_green->value()));
-    slider_blue_pos->setText(labelText(slider_blue->value()));
+    writeColourLabels();
 
     current_image = state.source;
     m_metadata = state.metadata;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DialogPlaces.h"
+#include "ControlSettings.h"
 #include "History.h"
 #include "Recipe.h"
 
@@ -117,6 +118,8 @@ signals:
 
 private:
     void showResult(const QImage &image);
+    void writeColourLabels();
+    Controls controls() const;
     bool savePicture(const QString &path, const QByteArray &dialogFormat);
     EditorState snapshot() const;
     void beginSourceChange();

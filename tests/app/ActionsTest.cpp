@@ -1,17 +1,13 @@
 // The picture actions on the real window: open, save, export, clipboard,
 // "use result as source", drops and share, with real files and the real
-// clipboard; failures say why once and change nothing.
+// clipboard; the colour profile travels with every result; failures say why once and change nothing.
 #include "../imaging/JpegFiles.h"
 #include "AppFixture.h"
 #include "ImageView.h"
 
-#include <QApplication>
-#include <QClipboard>
+#include <QColorSpace>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDropEvent>
-#include <QMainWindow>
-#include <QMimeData>
 
 #include <sys/stat.h>
 
@@ -40,7 +36,11 @@ protected:
         QApplication::sendEvent(target, &dropped);
         return enter.isAccepted() && dropped.isAccepted();
     }
-    const QImage source = pattern(40, 30, true);
+    const QImage source = [] {
+        QImage picture = pattern(40, 30, true);
+        picture.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+        return picture;
+    }();
 };
 
 TEST_F(Actions, FailuresKeepBothPicturesAndNameThePathOnce)
@@ -107,6 +107,7 @@ TEST_F(Actions, CopyPasteAndAdoptStackTheFilter)
     EXPECT_EQ(pixelAt(shown(), 12, 7), sourcePlus(12, 7, 20));
     c->slider->setValue(11);
     EXPECT_EQ(pixelAt(shown(), 12, 7), sourcePlus(12, 7, 31));
+    EXPECT_EQ(shown().colorSpace(), source.colorSpace()); // the profile travelled with every step
 
     QImage grey(8, 4, QImage::Format_Grayscale8);
     grey.fill(100);

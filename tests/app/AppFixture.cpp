@@ -2,11 +2,6 @@
 
 #include "ImageView.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMainWindow>
-#include <QProcess>
-
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(dir.isValid());

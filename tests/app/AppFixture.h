@@ -9,9 +9,15 @@
 #include "TestDoubles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
-#include <QImage>
+#include <QDir>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QProcess>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

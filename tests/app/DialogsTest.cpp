@@ -3,11 +3,8 @@
 #include "AppFixture.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QGroupBox>
 #include <QKeySequence>
-#include <QLabel>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -63,7 +60,6 @@ TEST_F(AppFixture, EveryMnemonicIsUniqueInItsScope)
     }
     EXPECT_GE(windowTexts.filter("&").size(), 8); // the walk found the controls
     expectUnique("window", windowTexts);
-    EXPECT_GE(window->findChildren<QMenu *>().size(), 3);
     for (QMenu *menu : window->findChildren<QMenu *>()) {
         QStringList texts;
         for (QAction *action : menu->actions())

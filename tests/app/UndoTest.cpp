@@ -4,10 +4,6 @@
 #include "AppFixture.h"
 #include "History.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QLabel>
-
 class Undo : public AppFixture
 {
 protected:
@@ -83,10 +79,7 @@ TEST_F(Undo, AfterASliderMoveRestoresTheSettingAndPicture)
 TEST(History, OverTheBudgetTheOldestStepsGoFirst)
 {
     const auto state = [](const char *name, int pixels) {
-        EditorState s;
-        s.source = QImage(pixels, 1, QImage::Format_RGBX8888);
-        s.name = QString::fromLatin1(name);
-        return s;
+        return EditorState{QImage(pixels, 1, QImage::Format_RGBX8888), {}, false, {}, QString::fromLatin1(name), {}};
     };
     History history(1000); // room for two 400-byte pictures
     for (const char *name : {"a", "b", "c"})

@@ -3,11 +3,6 @@
 // ask Save / Discard / Cancel; an open or a save alone leaves nothing to ask.
 #include "AppFixture.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFileInfo>
-#include <QMainWindow>
-
 using Choice = MessageBoxes::UnsavedChoice;
 
 TEST_F(AppFixture, LeavingAChangedResultAsksAndGoesOnOnlyWhenSavedOrDiscarded)

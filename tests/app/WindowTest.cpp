@@ -1,16 +1,10 @@
 // The window as the user meets it: its first size and empty hint, the keys of
-// its commands, the title, status and About box that follow the picture,
+// its commands, the title and status that follow the picture,
 // Compare, and a view that fits the picture without enlarging it.
 #include "AppFixture.h"
 #include "EditorActions.h"
 #include "ImageView.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QClipboard>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMainWindow>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
@@ -78,7 +72,7 @@ TEST_F(Window, KeysRunTheirCommands)
     EXPECT_FALSE(delegate->window()->isVisible());
 }
 
-TEST_F(Window, TitleStatusAndAboutFollowTheEditor)
+TEST_F(Window, TitleAndStatusFollowTheEditor)
 {
     QMainWindow *window = delegate->window();
     auto *renderTime = window->findChild<QLabel *>(QStringLiteral("renderTime"));
@@ -90,9 +84,6 @@ TEST_F(Window, TitleStatusAndAboutFollowTheEditor)
     c->undo();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tintwell"));
     EXPECT_TRUE(renderTime->text().isEmpty());
-    actionNamed("actionAbout")->trigger();
-    ASSERT_EQ(messages->abouts.size(), 1);
-    EXPECT_TRUE(messages->abouts[0].contains(QStringLiteral(TINTWELL_VERSION)));
 }
 
 TEST_F(Window, CompareShowsTheSourceWhileHeld)

@@ -1,7 +1,5 @@
 #include "AppFixture.h"
 
-#include "ImageView.h"
-
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
@@ -15,11 +13,6 @@ void AppFixture::SetUp()
     QApplication::processEvents();
 }
 
-QImage AppFixture::shown() const
-{
-    return c->image_view->image();
-}
-
 void AppFixture::set(const tintwell::PassSettings &s)
 {
     c->filter_selector->setCurrentIndex(s.filter);
@@ -28,13 +21,6 @@ void AppFixture::set(const tintwell::PassSettings &s)
         slider->setValue(value);
     c->check_box->setChecked(s.negative);
     c->reverse_box->setChecked(s.reverse);
-}
-
-QAction *AppFixture::actionNamed(const char *name) const
-{
-    auto *found = delegate->window()->findChild<QAction *>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
 }
 
 Outcome AppFixture::filterFile(Entry entry, const QString &input, const QString &output,

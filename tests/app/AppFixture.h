@@ -5,6 +5,7 @@
 
 #include "AppController.h"
 #include "AppDelegate.h"
+#include "ImageView.h"
 #include "Pictures.h"
 #include "TestDoubles.h"
 
@@ -54,9 +55,12 @@ protected:
         c->selectImage();
     }
     // The picture the view shows, at full size.
-    QImage shown() const;
+    QImage shown() const { return c->image_view->image(); }
     void set(const tintwell::PassSettings &s);
-    QAction *actionNamed(const char *name) const;
+    QAction *actionNamed(const char *name) const
+    {
+        return delegate->window()->findChild<QAction *>(QString::fromLatin1(name));
+    }
     // Opens `input` with `s` and writes the result through `entry` to
     // `output`; the editor adopts the result before exporting, so the export
     // shows what "use result as source" keeps.

@@ -9,6 +9,8 @@
 #include <QDesktopServices>
 #include <QDropEvent>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 class Actions : public AppFixture
@@ -117,9 +119,18 @@ TEST_F(Actions, CopyPasteAndAdoptStackTheFilter)
     EXPECT_EQ(delegate->window()->windowTitle(), QStringLiteral("Pasted picture (8 × 4) — Tintwell"));
 
     const QImage before = shown().copy();
-    QApplication::clipboard()->setText("<img src=\"x.png\">"); // not a picture: nothing changes
-    c->setPasteboardAsSource();
-    EXPECT_TRUE(sameBytes(shown(), before));
+    const std::function<void(QMimeData &)> offers[] = { // none is a picture: nothing changes
+        [](QMimeData &) {}, [](QMimeData &d) { d.setText("words"); },
+        [](QMimeData &d) { d.setHtml("<img src=\"x.png\"><b>bold</b>"); },
+        [&](QMimeData &d) { d.setUrls({QUrl::fromLocalFile(writePicture("f.png", source))}); },
+        [](QMimeData &d) { d.setImageData(QImage()); }};
+    for (const auto &offer : offers) {
+        auto *data = new QMimeData;
+        offer(*data);
+        QApplication::clipboard()->setMimeData(data);
+        c->setPasteboardAsSource();
+        EXPECT_TRUE(sameBytes(shown(), before));
+    }
     EXPECT_TRUE(messages->errors.isEmpty());
 }
 

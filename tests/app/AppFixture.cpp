@@ -1,61 +1,47 @@
 #include "AppFixture.h"
 
-#include "ImageView.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QMainWindow>
-#include <QTest>
-
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
     QApplication::clipboard()->clear();
     auto scripted = std::make_unique<ScriptedFileDialogs>();
     auto recording = std::make_unique<RecordingMessages>();
-    dialogs = scripted.get();
-    messages = recording.get();
+    std::tie(dialogs, messages) = std::pair(scripted.get(), recording.get());
     delegate = std::make_unique<AppDelegate>(std::move(scripted), std::move(recording));
     c = delegate->controller();
     delegate->window()->show();
     QApplication::processEvents();
 }
 
-void AppFixture::TearDown()
+void AppFixture::set(const tintwell::PassSettings &s)
 {
-    delegate.reset();
-    QApplication::clipboard()->clear();
+    c->filter_selector->setCurrentIndex(s.filter);
+    c->slider->setValue(int(s.value));
+    for (auto [slider, value] : {std::pair{c->slider_red, s.red}, {c->slider_green, s.green}, {c->slider_blue, s.blue}})
+        slider->setValue(value);
+    c->check_box->setChecked(s.negative);
+    c->reverse_box->setChecked(s.reverse);
 }
 
-QString AppFixture::writePicture(const QString &name, const QImage &image)
+Outcome AppFixture::filterFile(Entry entry, const QString &input, const QString &output,
+                               const tintwell::PassSettings &s)
 {
-    const QString path = dir.filePath(name);
-    EXPECT_TRUE(image.save(path)) << name.toStdString();
-    return path;
-}
-
-void AppFixture::open(const QString &path)
-{
-    dialogs->openAnswers << path;
-    c->selectImage();
-}
-
-QImage AppFixture::shown() const
-{
-    return c->image_view->image();
-}
-
-void AppFixture::activate()
-{
-    QMainWindow *window = delegate->window();
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-}
-
-QAction *AppFixture::actionNamed(const char *name) const
-{
-    auto *found = delegate->window()->findChild<QAction *>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    if (entry == Entry::CliJpg || entry == Entry::CliPng) {
+        QProcess cli;
+        cli.start(QStringLiteral(TINTWELL_CLI_PATH), {QStringLiteral("--filter=%1").arg(s.filter),
+                                                      QStringLiteral("--value=%1").arg(s.value), input, output});
+        EXPECT_TRUE(cli.waitForFinished(-1));
+        return {cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+                QString::fromLocal8Bit(cli.readAllStandardError())};
+    }
+    messages->errors.clear();
+    set(s);
+    open(input);
+    if (messages->errors.isEmpty())
+        (entry == Entry::AppSave ? dialogs->saveAnswers : dialogs->exportAnswers) << output;
+    if (messages->errors.isEmpty() && entry == Entry::AppSave)
+        c->saveImage();
+    else if (messages->errors.isEmpty())
+        c->setAsSource(), c->exportPng();
+    return {messages->errors.isEmpty(), messages->errors.join(QLatin1Char('\n'))};
 }

@@ -1,5 +1,5 @@
 // Test stand-ins for the modal dialogs and the web browser: scripted file
-// choosers, a recorder of error messages and a recorder of opened URLs.
+// choosers, a recorder of messages and a recorder of opened URLs.
 #pragma once
 
 #include "FileDialogs.h"
@@ -11,38 +11,28 @@
 #include <QUrl>
 
 // Answers each file dialog with the next queued path; an empty queue cancels.
-// Records where each dialog was asked to start.
+// Records how often each was asked and where it was asked to start.
 class ScriptedFileDialogs final : public FileDialogs
 {
 public:
-    QStringList openAnswers;
-    QStringList saveAnswers;
-    QStringList exportAnswers;
-    int openCalls = 0;
-    int saveCalls = 0;
-    int exportCalls = 0;
-    QString lastOpenFolder;
-    QString lastSaveProposal;
-    QString lastExportProposal;
+    QStringList openAnswers, saveAnswers, exportAnswers;
+    int saveCalls = 0, exportCalls = 0;
+    QString lastOpenFolder, lastSaveProposal, lastExportProposal;
 
-    QString openImagePath(const QString &startFolder) override
-    {
-        ++openCalls;
-        lastOpenFolder = startFolder;
-        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
-    }
+    QString openImagePath(const QString &startFolder) override { return answer(openAnswers, lastOpenFolder = startFolder); }
     QString saveImagePath(const QString &proposedPath) override
     {
         ++saveCalls;
-        lastSaveProposal = proposedPath;
-        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+        return answer(saveAnswers, lastSaveProposal = proposedPath);
     }
     QString exportPngPath(const QString &proposedPath) override
     {
         ++exportCalls;
-        lastExportProposal = proposedPath;
-        return exportAnswers.isEmpty() ? QString() : exportAnswers.takeFirst();
+        return answer(exportAnswers, lastExportProposal = proposedPath);
     }
+
+private:
+    static QString answer(QStringList &queue, const QString &) { return queue.isEmpty() ? QString() : queue.takeFirst(); }
 };
 
 // Records the messages; answers each question about an unsaved result with
@@ -50,9 +40,7 @@ public:
 class RecordingMessages final : public MessageBoxes
 {
 public:
-    QStringList errors;
-    QStringList abouts;
-    QStringList saveQuestions;
+    QStringList errors, abouts, saveQuestions;
     QList<UnsavedChoice> saveChoices;
     void showError(const QString &text) override { errors << text; }
     void showAbout(const QString &text) override { abouts << text; }

@@ -4,7 +4,9 @@
 
 #include "ImagePath.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <mutex>
 
 #if defined(Q_OS_LINUX)
@@ -108,25 +110,55 @@ private:
 
 } // namespace
 
-QImage blankLike(const QImage &image)
+namespace {
+
+// A blank image of the given layout; see blankImage.
+QImage blankImage(QSize size, QImage::Format format, qsizetype bytesPerLine)
 {
 #if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
     constexpr qsizetype hugePage = qsizetype(HugeBlockPool::hugePage);
-    const qsizetype bytes = image.sizeInBytes();
-    if (bytes >= 4 * hugePage) {
+    const qsizetype bytes = bytesPerLine * size.height();
+    if (size.width() > 0 && size.height() > 0 && bytesPerLine > 0 &&
+        bytesPerLine <= std::numeric_limits<qsizetype>::max() / size.height() && bytes >= 4 * hugePage) {
         const qsizetype rounded = (bytes + hugePage - 1) / hugePage * hugePage;
         if (HugeBlock *block = HugeBlockPool::instance().take(std::size_t(rounded))) {
-            QImage copy(static_cast<uchar *>(block->memory), image.width(), image.height(), image.bytesPerLine(),
-                        image.format(), &HugeBlockPool::release, block);
-            if (!copy.isNull()) {
-                copyPictureAttributes(image, copy);
-                return copy;
-            }
+            QImage blank(static_cast<uchar *>(block->memory), size.width(), size.height(), bytesPerLine, format,
+                         &HugeBlockPool::release, block);
+            if (!blank.isNull())
+                return blank;
             HugeBlockPool::release(block);
         }
     }
 #endif
-    QImage copy(image.size(), image.format());
+    return QImage(size, format);
+}
+
+} // namespace
+
+void adviseHugePages(void *memory, qsizetype size)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t hugePage = HugeBlockPool::hugePage;
+    const auto start = reinterpret_cast<std::uintptr_t>(memory);
+    const std::uintptr_t first = (start + hugePage - 1) / hugePage * hugePage;
+    const std::uintptr_t end = (start + std::uintptr_t(size)) / hugePage * hugePage;
+    if (size > 0 && end > first)
+        madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(memory);
+    Q_UNUSED(size);
+#endif
+}
+
+QImage blankImage(QSize size, QImage::Format format)
+{
+    const qsizetype depth = QImage::toPixelFormat(format).bitsPerPixel();
+    return blankImage(size, format, (qsizetype(size.width()) * depth + 31) / 32 * 4);
+}
+
+QImage blankLike(const QImage &image)
+{
+    QImage copy = blankImage(image.size(), image.format(), image.bytesPerLine());
     if (!copy.isNull())
         copyPictureAttributes(image, copy);
     return copy;

@@ -15,4 +15,14 @@ namespace tintwell {
 // next image of the same size. Null when memory runs out.
 QImage blankLike(const QImage &image);
 
+// A blank image of `size` and `format` with Qt's own row stride, from the same
+// memory as blankLike: for decoders writing a large picture. Null when memory
+// runs out.
+QImage blankImage(QSize size, QImage::Format format);
+
+// Asks for the whole huge pages inside `size` bytes at `memory` to be backed
+// by transparent huge pages, where the system has them: for large buffers that
+// are written once, front to back.
+void adviseHugePages(void *memory, qsizetype size);
+
 } // namespace tintwell

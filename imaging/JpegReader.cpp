@@ -1,6 +1,8 @@
 // JPEG decoding through libjpeg into RGBX rows of a QImage.
 #include "JpegReader.h"
 
+#include "BufferPool.h"
+
 #include "ImageLimits.h"
 #include "JpegErrors.h"
 
@@ -153,7 +155,7 @@ void Decoder::run(QByteArrayView data)
     if (cinfo.output_components != 4)
         failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "unexpected JPEG output layout");
 
-    result.image = QImage(width, height, QImage::Format_RGBX8888);
+    result.image = blankImage(QSize(width, height), QImage::Format_RGBX8888);
     if (result.image.isNull())
         failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "out of memory for the picture");
     if (space.isValid())

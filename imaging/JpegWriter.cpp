@@ -1,6 +1,7 @@
 // JPEG encoding through libjpeg into a growing QByteArray.
 #include "JpegWriter.h"
 
+#include "BufferPool.h"
 #include "ImagePath.h"
 #include "JpegErrors.h"
 
@@ -110,10 +111,13 @@ void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetad
     jpeg_create_compress(&cinfo);
     created = true;
 
-    // A first guess of the size at quality 100 without subsampling; the
-    // destination doubles it when the picture needs more.
-    const qint64 guess = std::max<qint64>(4096, qint64{image.width()} * image.height() * 3 / 2);
-    out.resize(qsizetype(std::min<qint64>(guess, 1 << 30)));
+    // Room for the largest file quality 100 without subsampling writes for
+    // any but a pathological picture, so the buffer is never copied to grow;
+    // the destination doubles it when a picture needs more. Only the bytes
+    // written are ever touched, and in huge pages where the system has them.
+    const qint64 guess = std::max<qint64>(4096, qint64{image.width()} * image.height() * 4 + 65536);
+    out.resize(qsizetype(std::min<qint64>(guess, qint64{1} << 32)));
+    adviseHugePages(out.data(), out.size());
     destination.out = &out;
     destination.manager.init_destination = startDestination;
     destination.manager.empty_output_buffer = growDestination;

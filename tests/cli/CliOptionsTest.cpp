@@ -136,6 +136,9 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--value", "--then", "--filter", "2", in, out},
         {"--output-dir", "--then", "--filter", "2", in},
         {"--then=1", "--filter", "2", in, out},
+        {in, "-"},
+        {"--output-dir", dir.path(), "--output-dir", dir.path(), in},
+        {"--memory-limit", "12X", in, out},
         {"--filter", "1", "--then", "--red", "x", in, out},
     };
     for (const QStringList &args : cases) {

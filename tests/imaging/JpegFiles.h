@@ -1,9 +1,10 @@
 // JPEG files built with libjpeg for the tests of the image path, the CLI and
-// the app: damaged and hostile files, and files with a profile or orientation.
+// the app: damaged and hostile files, grey and CMYK files, and orientations.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 
 namespace tintwell::test {
 
@@ -11,6 +12,10 @@ namespace tintwell::test {
 // coefficients, first pass) is repeated until it has `scans` scans. Every
 // scan is valid, so only a limit on the number of scans stops a decoder.
 QByteArray jpegWithRepeatedScans(int scans);
+
+// An 8 x 8 JPEG of one colour: one sample is grey, four are CMYK (written
+// with libjpeg's APP14 marker, inks inverted).
+QByteArray jpegOfOneColour(const QList<int> &sample);
 
 // A photo-like JPEG cut to a third, with an end-of-image marker appended.
 QByteArray jpegCutWithEndMarker();

@@ -75,7 +75,7 @@ TEST_F(CliBatch, WritesEveryGoodFileAndNamesEachBadOneOnceInOrder)
     EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), (QStringList{"good.v2.jpg", "good1.jpg", "good3.jpg"}));
     for (const QString &input : good) {
         ASSERT_EQ(runTool(options + QStringList{input, path("single.jpg")}).exitCode, 0);
-        EXPECT_EQ(readAll(output(QFileInfo(input).completeBaseName() + ".jpg")), readAll(path("single.jpg")))
+        EXPECT_EQ(readBytes(output(QFileInfo(input).completeBaseName() + ".jpg")), readBytes(path("single.jpg")))
             << input.toStdString();
     }
     rusage usage{};
@@ -116,17 +116,17 @@ TEST_F(CliBatch, OutputGuardsRefuseWithTheirMessages)
         {"missingOutputFolder", {"--output-dir", path("nowhere"), in},
          {"tintwell-cli: output directory " + path("nowhere") + " does not exist"}},
     };
-    const QByteArray original = readAll(in);
+    const QByteArray original = readBytes(in);
     for (const GuardCase &c : cases) {
         const auto run = runTool(c.args);
         EXPECT_EQ(run.exitCode, 1) << c.name;
         EXPECT_EQ(lines(run.err), c.errors) << c.name;
-        EXPECT_EQ(readAll(in), original) << c.name;
+        EXPECT_EQ(readBytes(in), original) << c.name;
     }
     EXPECT_FALSE(QFile::exists(path("nowhere")));
     EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), (QStringList{"good1.jpg", "good3.jpg", "photo.png"}));
     ASSERT_EQ(runTool({in, path("single.jpg")}).exitCode, 0);
-    EXPECT_EQ(readAll(made), readAll(path("single.jpg")));
+    EXPECT_EQ(readBytes(made), readBytes(path("single.jpg")));
     EXPECT_EQ(pixelBytes(QImage(output("photo.png"))), pixelBytes(QImage(path("photo.png"))));
 
     // When the first of two inputs cannot be read, the second takes the name.
@@ -145,9 +145,9 @@ TEST_F(CliBatch, FailedWritesAreReportedAndKeepEarlierFiles)
     EXPECT_TRUE(missing.err.startsWith("tintwell-cli: cannot write " + path("missing/out.png") + ": "))
         << missing.err.toStdString();
     ASSERT_EQ(runTool({in, path("result.png")}).exitCode, 0);
-    const QByteArray written = readAll(path("result.png"));
+    const QByteArray written = readBytes(path("result.png"));
     EXPECT_EQ(runTool({path("missing.png"), path("result.png")}).exitCode, 1);
-    EXPECT_EQ(readAll(path("result.png")), written);
+    EXPECT_EQ(readBytes(path("result.png")), written);
 
     ScratchMounts mounts;
     if (const QString error = mounts.mountTmpfs(out, "1m"); !error.isEmpty())
@@ -160,7 +160,7 @@ TEST_F(CliBatch, FailedWritesAreReportedAndKeepEarlierFiles)
     ASSERT_EQ(errors.size(), 2) << run.err.toStdString();
     EXPECT_TRUE(errors.at(0).startsWith("tintwell-cli: cannot write " + output("good1.jpg") + ": "));
     EXPECT_TRUE(errors.at(1).startsWith("tintwell-cli: cannot write " + output("good3.jpg") + ": "));
-    EXPECT_EQ(readAll(output("good1.jpg")), "earlier");
+    EXPECT_EQ(readBytes(output("good1.jpg")), "earlier");
 }
 
 } // namespace

@@ -29,15 +29,14 @@ struct CliRun {
 };
 
 // Arguments as raw bytes (names that are not UTF-8 pass unchanged), standard
-// input from `input`; `wrapper` runs first with the tool as its argument.
-inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input = {},
-                      const QList<QByteArray> &wrapper = {})
+// input from `input`.
+inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input = {})
 {
     QTemporaryDir io;
     const QByteArray in = QFile::encodeName(io.filePath("in")), out = QFile::encodeName(io.filePath("out")),
                      err = QFile::encodeName(io.filePath("err"));
     writeBytes(io.filePath("in"), input);
-    QList<QByteArray> argv = wrapper + QList<QByteArray>{TINTWELL_CLI_PATH} + arguments;
+    QList<QByteArray> argv = QList<QByteArray>{TINTWELL_CLI_PATH} + arguments;
     std::vector<char *> pointers;
     for (QByteArray &argument : argv)
         pointers.push_back(argument.data());
@@ -49,7 +48,7 @@ inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input
     posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
     CliRun run;
-    const int spawned = posix_spawnp(&pid, argv.first().constData(), &actions, nullptr, pointers.data(), environ);
+    const int spawned = posix_spawn(&pid, argv.first().constData(), &actions, nullptr, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(spawned, 0);
     if (spawned != 0)
@@ -66,25 +65,18 @@ inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input
     return run;
 }
 
-inline CliRun runTool(const QStringList &arguments, const QStringList &wrapper = {})
+inline CliRun runTool(const QStringList &arguments)
 {
-    QList<QByteArray> raw, rawWrapper;
+    QList<QByteArray> raw;
     for (const QString &argument : arguments)
         raw.append(pathToBytes(argument));
-    for (const QString &argument : wrapper)
-        rawWrapper.append(argument.toLocal8Bit());
-    return runRaw(raw, {}, rawWrapper);
+    return runRaw(raw);
 }
 
 // A straight-alpha picture whose bytes depend on the position.
 inline QImage inputPicture(int width = 9, int height = 6)
 {
     return pattern(width, height, true);
-}
-
-inline QByteArray readAll(const QString &path)
-{
-    return readBytes(path);
 }
 
 } // namespace tintwell::test

@@ -9,12 +9,17 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace tintwell {
 
 namespace {
 
 constexpr int jpegQuality = 100;
+
+// Pictures of at least this many pixels are encoded in bands on several
+// threads.
+constexpr qint64 minimumBandedPixels = 1 << 20;
 
 // Largest payload of one marker segment (its length field counts itself).
 constexpr qsizetype maxSegmentPayload = 65533;
@@ -94,38 +99,26 @@ struct Encoder {
             jpeg_destroy_compress(&cinfo);
     }
 
-    // Everything run() needs is made before it starts: a jump back to its
-    // setjmp must skip no destructor.
+    // Everything run() and runBand() need is made before they start: a jump
+    // back to their setjmp must skip no destructor.
+
+    // The whole file, or with `restartRows` > 0 only its headers, for bands
+    // of that many rows each behind a restart marker.
     void run(const QImage &image, const QByteArray &icc, const PictureMetadata &metadata,
-             const QByteArray &iptcResource, QByteArray &out);
+             const QByteArray &iptcResource, int restartRows, QByteArray &out);
+    // Rows [first, first + count) as a file of their own, without metadata.
+    void runBand(const QImage &image, int first, int count, QByteArray &out);
+
+private:
+    void start(QByteArray &out, qint64 guess);
 };
 
-void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetadata &metadata,
-                  const QByteArray &iptcResource, QByteArray &out)
+// The settings every encoder of a picture shares: quality 100, no chroma
+// subsampling, no restart markers, standard Huffman tables.
+void setUpCompression(jpeg_compress_struct &cinfo, const QImage &image, int rows)
 {
-    installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
-    if (setjmp(errors.jump)) {
-        error = QString::fromLocal8Bit(errors.reason);
-        return;
-    }
-    jpeg_create_compress(&cinfo);
-    created = true;
-
-    // Room for the largest file quality 100 without subsampling writes for
-    // any but a pathological picture, so the buffer is never copied to grow;
-    // the destination doubles it when a picture needs more. Only the bytes
-    // written are ever touched, and in huge pages where the system has them.
-    const qint64 guess = std::max<qint64>(4096, qint64{image.width()} * image.height() * 4 + 65536);
-    out.resize(qsizetype(std::min<qint64>(guess, qint64{1} << 32)));
-    adviseHugePages(out.data(), out.size());
-    destination.out = &out;
-    destination.manager.init_destination = startDestination;
-    destination.manager.empty_output_buffer = growDestination;
-    destination.manager.term_destination = finishDestination;
-    cinfo.dest = &destination.manager;
-
     cinfo.image_width = JDIMENSION(image.width());
-    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.image_height = JDIMENSION(rows);
     cinfo.input_components = 4;
     cinfo.in_color_space = image.format() == QImage::Format_RGBA8888 ? JCS_EXT_RGBA : JCS_EXT_RGBX;
     jpeg_set_defaults(&cinfo);
@@ -134,6 +127,52 @@ void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetad
         cinfo.comp_info[i].h_samp_factor = 1;
         cinfo.comp_info[i].v_samp_factor = 1;
     }
+}
+
+// Feeds rows [first, first + count) of `image` to a started compressor.
+void writeRows(jpeg_compress_struct &cinfo, const QImage &image, int first, int count)
+{
+    const uchar *const bits = image.constBits();
+    const qsizetype stride = image.bytesPerLine();
+    constexpr int batch = 16;
+    JSAMPROW rows[batch];
+    while (int(cinfo.next_scanline) < count) {
+        const int done = int(cinfo.next_scanline);
+        const int n = std::min(batch, count - done);
+        for (int i = 0; i < n; ++i) // libjpeg reads the rows, never writes them
+            rows[i] = const_cast<uchar *>(bits + qsizetype(first + done + i) * stride);
+        jpeg_write_scanlines(&cinfo, rows, JDIMENSION(n));
+    }
+}
+
+void Encoder::start(QByteArray &out, qint64 guess)
+{
+    jpeg_create_compress(&cinfo);
+    created = true;
+    out.resize(qsizetype(std::min<qint64>(std::max<qint64>(4096, guess), qint64{1} << 32)));
+    adviseHugePages(out.data(), out.size());
+    destination.out = &out;
+    destination.manager.init_destination = startDestination;
+    destination.manager.empty_output_buffer = growDestination;
+    destination.manager.term_destination = finishDestination;
+    cinfo.dest = &destination.manager;
+}
+
+void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetadata &metadata,
+                  const QByteArray &iptcResource, int restartRows, QByteArray &out)
+{
+    installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
+    if (setjmp(errors.jump)) {
+        error = QString::fromLocal8Bit(errors.reason);
+        return;
+    }
+    // Room for the largest file quality 100 without subsampling writes for
+    // any but a pathological picture, so the buffer is never copied to grow;
+    // the destination doubles it when a picture needs more. Only the bytes
+    // written are ever touched, and in huge pages where the system has them.
+    start(out, restartRows > 0 ? 65536 : qint64{image.width()} * image.height() * 4 + 65536);
+    setUpCompression(cinfo, image, image.height());
+    cinfo.restart_in_rows = restartRows / DCTSIZE;
     // A JFIF header and an EXIF one both claim the first segment; EXIF wins.
     cinfo.write_JFIF_header = metadata.exif.isEmpty() ? TRUE : FALSE;
     cinfo.density_unit = 1; // dots per inch
@@ -146,19 +185,58 @@ void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetad
     if (!icc.isEmpty())
         jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET *>(icc.constData()), unsigned(icc.size()));
     writeSegment(&cinfo, JPEG_APP0 + 13, QByteArrayView("Photoshop 3.0\0", 14), iptcResource);
-
-    const uchar *const bits = image.constBits();
-    const qsizetype stride = image.bytesPerLine();
-    constexpr int batch = 16;
-    JSAMPROW rows[batch];
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int first = int(cinfo.next_scanline);
-        const int count = std::min(batch, image.height() - first);
-        for (int i = 0; i < count; ++i) // libjpeg reads the rows, never writes them
-            rows[i] = const_cast<uchar *>(bits + (first + i) * stride);
-        jpeg_write_scanlines(&cinfo, rows, JDIMENSION(count));
+    if (restartRows > 0) {
+        // Headers only: writing no rows makes libjpeg emit the frame and scan
+        // headers (with the restart interval); the bands follow.
+        jpeg_write_scanlines(&cinfo, nullptr, 0);
+        out.resize(qsizetype(reinterpret_cast<char *>(destination.manager.next_output_byte) - out.data()));
+        jpeg_abort_compress(&cinfo);
+        return;
     }
+    writeRows(cinfo, image, 0, image.height());
     jpeg_finish_compress(&cinfo);
+}
+
+void Encoder::runBand(const QImage &image, int first, int count, QByteArray &out)
+{
+    installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
+    if (setjmp(errors.jump)) {
+        error = QString::fromLocal8Bit(errors.reason);
+        return;
+    }
+    start(out, qint64{image.width()} * count * 4 + 65536);
+    setUpCompression(cinfo, image, count);
+    cinfo.write_JFIF_header = FALSE;
+    jpeg_start_compress(&cinfo, TRUE);
+    writeRows(cinfo, image, first, count);
+    jpeg_finish_compress(&cinfo);
+}
+
+// The entropy-coded data of a whole JPEG file made by runBand: what stands
+// between its scan header and its end marker. Empty when the file has no scan.
+QByteArrayView scanData(const QByteArray &file)
+{
+    qsizetype at = 2; // after the start marker
+    while (at + 4 <= file.size() && uchar(file[at]) == 0xFF) {
+        const uchar marker = uchar(file[at + 1]);
+        const qsizetype length = (qsizetype(uchar(file[at + 2])) << 8) | uchar(file[at + 3]);
+        at += 2 + length;
+        if (marker == 0xDA)
+            return at <= file.size() - 2 ? QByteArrayView(file).sliced(at, file.size() - 2 - at) : QByteArrayView();
+    }
+    return {};
+}
+
+// Rows of a restart band: a whole number of eight-row block rows, as many as
+// keep the band's blocks within the 16-bit restart interval, at most 512 rows;
+// 0 when the picture is too small to be worth encoding in bands.
+int restartBandRows(const QImage &image)
+{
+    const int blocksPerRow = (image.width() + DCTSIZE - 1) / DCTSIZE;
+    const int blockRows = std::min(64, 65535 / std::max(1, blocksPerRow));
+    const int rows = blockRows * DCTSIZE;
+    const bool worthIt = qint64{image.width()} * image.height() >= minimumBandedPixels;
+    return worthIt && blockRows > 0 && image.height() > rows ? rows : 0;
 }
 
 } // namespace
@@ -173,12 +251,54 @@ QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteAr
     const QColorSpace space = working.colorSpace();
     const QByteArray icc = space.isValid() ? space.iccProfile() : QByteArray();
 
-    Encoder encoder;
     const QByteArray iptcResource = metadata.iptc.isEmpty() ? QByteArray() : photoshopIptcResource(metadata.iptc);
-    encoder.run(working, icc, metadata, iptcResource, out);
-    if (!encoder.error.isEmpty())
-        out.clear();
-    return encoder.error;
+    const int bandRows = restartBandRows(working);
+    Encoder header;
+    header.run(working, icc, metadata, iptcResource, bandRows, out);
+    if (!header.error.isEmpty() || bandRows == 0) {
+        if (!header.error.isEmpty())
+            out.clear();
+        return header.error;
+    }
+
+    // Each band is one restart interval: encoded on its own, its data are
+    // the bytes the whole encoder would write for those rows after a restart
+    // (DC predictions start again from zero, the last byte is padded with ones),
+    // so the file is the headers, the bands' data with a restart marker
+    // between each two, and the end marker.
+    const int bands = (working.height() + bandRows - 1) / bandRows;
+    std::vector<QByteArray> encoded(static_cast<std::size_t>(bands));
+    std::vector<QString> errors(static_cast<std::size_t>(bands));
+#pragma omp parallel for schedule(dynamic)
+    for (int band = 0; band < bands; ++band) {
+        const int first = band * bandRows;
+        Encoder encoder;
+        encoder.runBand(working, first, std::min(bandRows, working.height() - first), encoded[std::size_t(band)]);
+        errors[std::size_t(band)] = encoder.error;
+    }
+    qsizetype total = out.size() + 2;
+    for (int band = 0; band < bands; ++band) {
+        if (!errors[std::size_t(band)].isEmpty()) {
+            out.clear();
+            return errors[std::size_t(band)];
+        }
+        total += scanData(encoded[std::size_t(band)]).size() + 2;
+    }
+    out.reserve(total);
+    adviseHugePages(out.data(), total);
+    for (int band = 0; band < bands; ++band) {
+        const QByteArrayView data = scanData(encoded[std::size_t(band)]);
+        if (data.isEmpty()) {
+            out.clear();
+            return QStringLiteral("JPEG encoder wrote no picture data");
+        }
+        out.append(data);
+        if (band + 1 < bands)
+            out.append(char(0xFF)).append(char(JPEG_RST0 + band % 8));
+        QByteArray().swap(encoded[std::size_t(band)]);
+    }
+    out.append(char(0xFF)).append(char(JPEG_EOI));
+    return QString();
 }
 
 } // namespace tintwell

@@ -80,22 +80,22 @@ TEST_F(Cli, StepsChainLikeSeparateRuns)
             EXPECT_EQ(runTool(QStringList(steps.at(i)) << from << to).exitCode, 0);
             from = to;
         }
-        return readAll(from);
+        return readBytes(from);
     };
     for (const QString name : {"out.png", "out.jpg"}) {
         const auto run = runTool(QStringList(a) << "--then" << b << "--then" << c << in << path(name));
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(readAll(path(name)), separately(in, {a, b, c}, name)) << name.toStdString();
+        EXPECT_EQ(readBytes(path(name)), separately(in, {a, b, c}, name)) << name.toStdString();
     }
     // Options omitted after --then take their defaults, not the previous step's.
     ASSERT_EQ(runTool(QStringList(a) << "--then" << "--filter" << "8" << in << path("d.png")).exitCode, 0);
-    EXPECT_EQ(readAll(path("d.png")), separately(in, {a, {"--filter", "8"}}, "d.png"));
+    EXPECT_EQ(readBytes(path("d.png")), separately(in, {a, {"--filter", "8"}}, "d.png"));
     // In a batch, files and the other options may stand in any step.
     ASSERT_TRUE(QDir().mkdir(path("batch")));
     const auto batch = runTool(QStringList(a) << in << "--then" << "--format" << "png" << b << "--output-dir"
                                               << path("batch"));
     ASSERT_EQ(batch.exitCode, 0) << batch.err.toStdString();
-    EXPECT_EQ(readAll(path("batch/in.png")), separately(in, {a, b}, "in.png"));
+    EXPECT_EQ(readBytes(path("batch/in.png")), separately(in, {a, b}, "in.png"));
 }
 
 TEST_F(Cli, AFileNamedLikeAnOptionFollowsTheDoubleDash)
@@ -107,7 +107,7 @@ TEST_F(Cli, AFileNamedLikeAnOptionFollowsTheDoubleDash)
     QDir::setCurrent(previous);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     ASSERT_EQ(runTool({"--filter", "4", in, path("plain.png")}).exitCode, 0);
-    EXPECT_EQ(readAll(path("out.png")), readAll(path("plain.png")));
+    EXPECT_EQ(readBytes(path("out.png")), readBytes(path("plain.png")));
 }
 
 TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
@@ -136,6 +136,9 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--value", "--then", "--filter", "2", in, out},
         {"--output-dir", "--then", "--filter", "2", in},
         {"--then=1", "--filter", "2", in, out},
+        {in, "-"},
+        {"--output-dir", dir.path(), "--output-dir", dir.path(), in},
+        {"--memory-limit", "12X", in, out},
         {"--filter", "1", "--then", "--red", "x", in, out},
     };
     for (const QStringList &args : cases) {

@@ -1,13 +1,22 @@
-// Runs the real tintwell-cli binary and collects its exit status and output;
-// the picture and file reads the CLI tests share.
+// Runs the real tintwell-cli binary and collects its exit status, output and
+// peak memory; the pictures and file reads the CLI tests share.
 #pragma once
 
+#include "FileIO.h"
+#include "ImagePath.h"
 #include "Pictures.h"
 
 #include <QProcess>
-#include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char **environ;
 
 namespace tintwell::test {
 
@@ -15,29 +24,59 @@ struct CliRun {
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray rawOut;
+    long peakKB = 0; // the tool's largest resident size
 };
 
-// `wrapper` runs first with the tool as its first argument (e.g. setpriv).
-inline CliRun runTool(const QStringList &arguments, const QStringList &wrapper = {})
+// Arguments as raw bytes (names that are not UTF-8 pass unchanged), standard
+// input from `input`.
+inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input = {})
 {
-    QProcess process;
-    const QStringList command = wrapper + QStringList{QStringLiteral(TINTWELL_CLI_PATH)} + arguments;
-    process.start(command.first(), command.mid(1));
-    EXPECT_TRUE(process.waitForFinished(-1));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed: " << arguments.join(' ').toStdString();
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    QTemporaryDir io;
+    const QByteArray in = QFile::encodeName(io.filePath("in")), out = QFile::encodeName(io.filePath("out")),
+                     err = QFile::encodeName(io.filePath("err"));
+    writeBytes(io.filePath("in"), input);
+    QList<QByteArray> argv = QList<QByteArray>{TINTWELL_CLI_PATH} + arguments;
+    std::vector<char *> pointers;
+    for (QByteArray &argument : argv)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.constData(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    CliRun run;
+    const int spawned = posix_spawn(&pid, argv.first().constData(), &actions, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0);
+    if (spawned != 0)
+        return run;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peakKB = usage.ru_maxrss;
+    run.rawOut = readBytes(io.filePath("out"));
+    run.out = QString::fromLocal8Bit(run.rawOut);
+    run.err = QString::fromLocal8Bit(readBytes(io.filePath("err")));
+    return run;
+}
+
+inline CliRun runTool(const QStringList &arguments)
+{
+    QList<QByteArray> raw;
+    for (const QString &argument : arguments)
+        raw.append(pathToBytes(argument));
+    return runRaw(raw);
 }
 
 // A straight-alpha picture whose bytes depend on the position.
 inline QImage inputPicture(int width = 9, int height = 6)
 {
     return pattern(width, height, true);
-}
-
-inline QByteArray readAll(const QString &path)
-{
-    return readBytes(path);
 }
 
 } // namespace tintwell::test

@@ -1,6 +1,6 @@
 #include "JpegFiles.h"
 
-#include "HostileFiles.h"
+#include "Pictures.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,7 +10,11 @@
 
 namespace tintwell::test {
 
-QByteArray jpegWithRepeatedScans(int scans)
+namespace {
+
+// An 8 x 8 JPEG of `sample` in every pixel (or a gradient when it is empty),
+// with an optional scan script.
+QByteArray compress8x8(const QList<int> &sample, const jpeg_scan_info *script = nullptr, int scans = 0)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -19,20 +23,20 @@ QByteArray jpegWithRepeatedScans(int scans)
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
+    const int components = sample.isEmpty() ? 1 : int(sample.size());
     cinfo.image_width = 8;
     cinfo.image_height = 8;
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 4 ? JCS_CMYK : JCS_GRAYSCALE;
     jpeg_set_defaults(&cinfo);
-    // A script makes the file progressive: the DC pass, then one AC pass.
-    static const jpeg_scan_info script[] = {{1, {0, 0, 0, 0}, 0, 0, 0, 0}, {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
+    jpeg_set_quality(&cinfo, 100, TRUE);
     cinfo.scan_info = script;
-    cinfo.num_scans = 2;
+    cinfo.num_scans = scans;
     jpeg_start_compress(&cinfo, TRUE);
-    JSAMPLE row[8];
+    JSAMPLE row[8 * 4];
     for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x)
-            row[x] = JSAMPLE(16 * x + 8 * y);
+        for (int i = 0; i < 8 * components; ++i)
+            row[i] = JSAMPLE(sample.isEmpty() ? 16 * i + 8 * y : sample.at(i % components));
         JSAMPROW rows[] = {row};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -40,6 +44,50 @@ QByteArray jpegWithRepeatedScans(int scans)
     jpeg_destroy_compress(&cinfo);
     const QByteArray file(reinterpret_cast<const char *>(buffer), qsizetype(size));
     std::free(buffer);
+    return file;
+}
+
+} // namespace
+
+QByteArray plainJpeg(const QImage &image)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_EXT_RGBX;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int i = 0; i < cinfo.num_components; ++i)
+        cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[] = {const_cast<JSAMPLE *>(image.constScanLine(int(cinfo.next_scanline)))};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray file(reinterpret_cast<const char *>(buffer), qsizetype(size));
+    std::free(buffer);
+    return file;
+}
+
+QByteArray jpegOfOneColour(const QList<int> &sample)
+{
+    return compress8x8(sample);
+}
+
+QByteArray jpegWithRepeatedScans(int scans)
+{
+    // A script makes the file progressive: the DC pass, then one AC pass.
+    static const jpeg_scan_info script[] = {{1, {0, 0, 0, 0}, 0, 0, 0, 0}, {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
+    const QByteArray file = compress8x8({}, script, 2);
 
     // The last scan with its own Huffman table, up to the end marker.
     const qsizetype lastScan = file.lastIndexOf("\xFF\xDA");
@@ -56,7 +104,7 @@ QByteArray jpegWithRepeatedScans(int scans)
 
 QByteArray jpegCutWithEndMarker()
 {
-    const QByteArray whole = encode(photoLikeImage(240, 160, 7), "jpeg", 95);
+    const QByteArray whole = encode(pattern(240, 160, false, 24, 7), "jpeg", 95);
     return whole.left(whole.size() / 3) + "\xFF\xD9";
 }
 

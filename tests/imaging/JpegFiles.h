@@ -1,9 +1,10 @@
 // JPEG files built with libjpeg for the tests of the image path, the CLI and
-// the app: damaged and hostile files, and files with a profile or orientation.
+// the app: damaged and hostile files, grey and CMYK files, and orientations.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 
 namespace tintwell::test {
 
@@ -12,12 +13,20 @@ namespace tintwell::test {
 // scan is valid, so only a limit on the number of scans stops a decoder.
 QByteArray jpegWithRepeatedScans(int scans);
 
+// An 8 x 8 JPEG of one colour: one sample is grey, four are CMYK (written
+// with libjpeg's APP14 marker, inks inverted).
+QByteArray jpegOfOneColour(const QList<int> &sample);
+
 // A photo-like JPEG cut to a third, with an end-of-image marker appended.
 QByteArray jpegCutWithEndMarker();
 
 // A JPEG whose EXIF block holds only the orientation tag (1 to 8), put after
 // the start-of-image marker of `jpeg`.
 QByteArray withExifOrientation(const QByteArray &jpeg, int orientation);
+
+// `image` (Format_RGBX8888) as libjpeg writes it in one pass at quality 100
+// without chroma subsampling or restart markers.
+QByteArray plainJpeg(const QImage &image);
 
 // PSNR in dB between two pictures of the same size over R, G and B.
 double psnr(const QImage &a, const QImage &b);

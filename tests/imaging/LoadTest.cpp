@@ -1,8 +1,11 @@
-// Decoding files and encoded bytes into the working layout, and every refusal
-// with its one-line reason naming the file.
+// Decoding files and encoded bytes into the working layout: every format and
+// layout, EXIF orientations turned upright with the profile kept, and every
+// refusal with its one-line reason naming the file.
+#include "JpegFiles.h"
 #include "Pictures.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -15,19 +18,16 @@ namespace {
 
 using namespace tintwell::test;
 
-QImage single(QImage::Format format, const std::function<void(QImage &)> &paint)
+QImage filled(QImage::Format format, QRgb second = 0)
 {
     QImage image(5, 3, format);
-    paint(image);
+    if (format == QImage::Format_Indexed8) {
+        image.setColorTable({qRgb(1, 2, 3), second});
+        image.fill(1);
+    } else {
+        image.fill(77);
+    }
     return image;
-}
-
-QImage indexed(QRgb second)
-{
-    return single(QImage::Format_Indexed8, [second](QImage &i) {
-        i.setColorTable({qRgb(1, 2, 3), second});
-        i.fill(1);
-    });
 }
 
 const QByteArray &jpeg()
@@ -42,6 +42,20 @@ const QByteArray &progressive()
     return bytes;
 }
 
+// `jpeg` with an APPn segment holding `payload` right after its start marker.
+QByteArray withApp(const QByteArray &jpeg, const QByteArray &payload, char marker = '\xE1')
+{
+    const int length = int(payload.size()) + 2;
+    return jpeg.left(2) + '\xFF' + marker + char(length >> 8) + char(length & 0xFF) + payload + jpeg.mid(2);
+}
+
+QByteArray le32(quint32 v)
+{
+    return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
+}
+
+const QByteArray exifTiff = QByteArray("Exif\0\0II*\0", 10);
+
 struct LoadCase {
     const char *name;
     std::function<QByteArray()> bytes;
@@ -51,10 +65,9 @@ struct LoadCase {
 
 const LoadCase loadCases[] = {
     {"rgbaPng", [] { return encode(pattern(9, 6, true), "png"); }, nullptr, QImage::Format_RGBA8888},
-    {"greyPng", [] { return encode(single(QImage::Format_Grayscale8, [](QImage &i) { i.fill(77); }), "png"); },
-     nullptr, QImage::Format_RGBX8888},
-    {"indexedAlphaPng", [] { return encode(indexed(qRgba(40, 50, 60, 128)), "png"); }, nullptr,
-     QImage::Format_RGBA8888},
+    {"greyPng", [] { return encode(filled(QImage::Format_Grayscale8), "png"); }, nullptr, QImage::Format_RGBX8888},
+    {"indexedAlphaPng", [] { return encode(filled(QImage::Format_Indexed8, qRgba(40, 50, 60, 128)), "png"); },
+     nullptr, QImage::Format_RGBA8888},
     {"jpeg", jpeg, nullptr, QImage::Format_RGBX8888},
     {"progressiveJpeg", progressive, nullptr, QImage::Format_RGBX8888},
     {"jpegWithTrailingBytes", [] { return jpeg() + "trailer"; }, nullptr, QImage::Format_RGBX8888},
@@ -62,9 +75,27 @@ const LoadCase loadCases[] = {
     {"jpegWithEndMarkerInASegment",
      [] { return jpeg().left(2) + QByteArray("\xFF\xFE\x00\x06\xFF\xD9\xFF\xD9", 8) + jpeg().mid(2); }, nullptr,
      QImage::Format_RGBX8888},
+    // Broken metadata blocks cost the metadata, not the picture.
+    {"exifOffsetPastTheEnd", [] { return withApp(jpeg(), exifTiff + le32(0x7FFFFFF0)); }, nullptr,
+     QImage::Format_RGBX8888},
+    {"exifHugeEntryCount", [] { return withApp(jpeg(), exifTiff + le32(8) + "\xFF\xFF" + QByteArray(24, 17)); },
+     nullptr, QImage::Format_RGBX8888},
+    {"exifIfdPointingToItself",
+     [] { return withApp(jpeg(), exifTiff + le32(8) + QByteArray("\1\0\x69\x87\4\0", 6) + le32(1) + le32(8) + le32(8)); },
+     nullptr, QImage::Format_RGBX8888},
+    {"exifEntryPointingOutside",
+     [] { return withApp(jpeg(), exifTiff + le32(8) + QByteArray("\1\0\x0F\1\2\0", 6) + le32(0x40000000) + le32(0xFFFFFF00) + le32(0)); },
+     nullptr, QImage::Format_RGBX8888},
+    {"iptcWithABadLength",
+     [] { return withApp(jpeg(), QByteArray("Photoshop 3.0\0008BIM\x04\x04\0\0\x7F\xFF\xFF\xFF\x1C\x02", 28), '\xED'); },
+     nullptr, QImage::Format_RGBX8888},
+    {"xmpThatIsNotXml", [] { return withApp(jpeg(), QByteArray("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta <<<", 44)); },
+     nullptr, QImage::Format_RGBX8888},
     {"pngClaiming100000Squared", [] { return pngHeaderOnly(100000, 100000); }, "too large"},
     {"jpegClaiming65000Squared", [] { return jpegClaimingSize(65000, 65000); }, "too large"},
     {"jpegCutInHalf", [] { return jpeg().left(jpeg().size() / 2); }, "premature end"},
+    {"jpegCutWithEndMarker", jpegCutWithEndMarker, "premature end"},
+    {"jpegWithEndlessScans", [] { return jpegWithRepeatedScans(20000); }, "too many progressive scans"},
     // Headers whole, scan cut: refused before the 1.6 GB its header asks for.
     {"jpegCutClaiming20000Squared", [] { return jpegClaimingSize(20000, 20000).chopped(40); }, "cannot hold a picture"},
     {"pngCutInHalf", [] { return encode(pattern(120, 80, false, 24), "png").left(500); }, ""},
@@ -75,6 +106,16 @@ const LoadCase loadCases[] = {
 void PrintTo(const LoadCase &c, std::ostream *os)
 {
     *os << c.name;
+}
+
+// Qt's own decode, turned upright and converted the plain way: the oracle.
+QImage qtDecode(const QByteArray &bytes, QImage::Format format)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    return reader.read().convertToFormat(format);
 }
 
 class LoadTest : public testing::TestWithParam<LoadCase> {};
@@ -88,66 +129,73 @@ TEST_P(LoadTest, OpensInTheWorkingLayoutOrSaysWhyNot)
     ASSERT_TRUE(writeBytes(path, bytes));
     const tintwell::LoadResult fromFile = tintwell::loadImage(path);
     const tintwell::LoadResult fromData = tintwell::loadImageData(bytes);
-    if (c.refusal) {
-        for (const tintwell::LoadResult &r : {fromFile, fromData}) {
+    for (const tintwell::LoadResult &r : {fromFile, fromData}) {
+        if (c.refusal) {
             EXPECT_TRUE(r.image.isNull());
             EXPECT_TRUE(r.error.contains(c.refusal)) << r.error.toStdString();
             EXPECT_FALSE(r.error.contains('\n'));
+        } else {
+            ASSERT_EQ(r.error, QString());
+            EXPECT_EQ(r.image.format(), c.format);
+            EXPECT_EQ(r.image, qtDecode(bytes, c.format));
+            // Whatever metadata was read can be written again.
+            EXPECT_EQ(tintwell::saveImage(r.image, dir.filePath("out.jpg"), "jpg", r.metadata), QString());
         }
-        EXPECT_TRUE(fromFile.error.startsWith("cannot read " + path + ": ")) << fromFile.error.toStdString();
-        return;
     }
-    // Qt's own decode, converted the plain way, is the oracle.
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QImage expected = reader.read().convertToFormat(c.format);
-    for (const tintwell::LoadResult &r : {fromFile, fromData}) {
-        ASSERT_EQ(r.error, QString());
-        EXPECT_EQ(r.image.format(), c.format);
-        EXPECT_EQ(r.image, expected);
+    if (c.refusal) {
+        EXPECT_TRUE(fromFile.error.startsWith("cannot read " + path + ": ")) << fromFile.error.toStdString();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadTest, testing::ValuesIn(loadCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Load, FolderAndMissingFileNameTheirReason)
+TEST(Load, FolderMissingFileAndEveryCutOfAJpegAreRefused)
 {
     QTemporaryDir dir;
     const std::pair<QString, QString> cases[] = {{dir.path(), "it is a folder, not a picture file"},
                                                  {dir.filePath("missing.png"), "File not found"}};
     for (const auto &[path, reason] : cases)
         EXPECT_EQ(tintwell::loadImage(path).error, "cannot read " + path + ": " + reason);
-}
-
-TEST(Load, EveryCutOfAJpegIsRefused)
-{
     for (qsizetype size = 2; size < progressive().size(); size += 7)
         EXPECT_TRUE(tintwell::loadImageData(progressive().left(size)).image.isNull()) << "cut at " << size;
 }
 
-TEST(Load, HundredMegapixelPhotoOpens)
+// Each EXIF orientation turns as Qt's reader turns it, once, and the profile
+// stays; the metadata reports the orientation the file came with.
+TEST(Load, EachOrientationStandsUprightWithItsProfile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("big.jpg");
-    ASSERT_TRUE(writeBytes(path, encode(pattern(12000, 8400), "jpeg", 75)));
-    const tintwell::LoadResult loaded = tintwell::loadImage(path);
-    ASSERT_EQ(loaded.error, QString());
-    EXPECT_EQ(loaded.image.size(), QSize(12000, 8400));
-    const QColor corner = loaded.image.pixelColor(11999, 8399); // red and green ends of the gradients
-    EXPECT_NEAR(corner.red(), 255, 20);
-    EXPECT_NEAR(corner.green(), 255, 20);
+    QImage pixels = pattern(24, 16).convertToFormat(QImage::Format_RGB32);
+    pixels.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    const QByteArray plain = encode(pixels, "jpeg", 100);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QByteArray file = withExifOrientation(plain, orientation);
+        const tintwell::LoadResult loaded = tintwell::loadImageData(file);
+        ASSERT_FALSE(loaded.image.isNull()) << loaded.error.toStdString();
+        EXPECT_EQ(loaded.metadata.orientation, orientation);
+        EXPECT_EQ(loaded.image.colorSpace(), QColorSpace(QColorSpace::AdobeRgb)) << orientation;
+        EXPECT_TRUE(sameBytes(loaded.image, qtDecode(file, QImage::Format_RGBX8888))) << orientation;
+    }
+}
+
+// libjpeg writes CMYK with an APP14 marker: inks stored inverted (255 is no
+// ink). Cyan 0, magenta 100%, yellow 50%, black 20% is (204, 0, 102).
+TEST(Load, GreyAndCmykJpegsBecomeTheirRgbColours)
+{
+    const std::pair<QList<int>, QColor> cases[] = {{{90}, QColor(90, 90, 90)},
+                                                   {{255, 0, 128, 204}, QColor(204, 0, 102)}};
+    for (const auto &[sample, expected] : cases) {
+        const tintwell::LoadResult loaded = tintwell::loadImageData(jpegOfOneColour(sample));
+        ASSERT_TRUE(loaded.error.isEmpty()) << loaded.error.toStdString();
+        EXPECT_EQ(loaded.image.format(), QImage::Format_RGBX8888);
+        const Rgba actual = pixelAt(loaded.image, 4, 4);
+        EXPECT_NEAR(actual.r, expected.red(), 2) << sample.size();
+        EXPECT_NEAR(actual.g, expected.green(), 2) << sample.size();
+        EXPECT_NEAR(actual.b, expected.blue(), 2) << sample.size();
+    }
 }
 
 // Pictures from the clipboard or a drop arrive decoded, in any layout.
-struct LayoutCase {
-    const char *name;
-    QImage image;
-    QImage::Format expected;
-};
-
 TEST(WorkingLayout, EveryLayoutBecomesStraightRgbaBytes)
 {
     QImage rgb32(37, 3, QImage::Format_RGB32); // any words, the unused top byte included
@@ -155,25 +203,24 @@ TEST(WorkingLayout, EveryLayoutBecomesStraightRgbaBytes)
     for (int y = 0; y < rgb32.height(); ++y)
         for (int x = 0; x < rgb32.width(); ++x)
             reinterpret_cast<quint32 *>(rgb32.scanLine(y))[x] = state = state * 1664525u + 1013904223u;
-    const LayoutCase cases[] = {
-        {"grey", single(QImage::Format_Grayscale8, [](QImage &i) { i.fill(77); }), QImage::Format_RGBX8888},
-        {"indexedOpaque", indexed(qRgb(40, 50, 60)), QImage::Format_RGBX8888},
-        {"indexedAlpha", indexed(qRgba(40, 50, 60, 128)), QImage::Format_RGBA8888},
-        {"rgb32", rgb32, QImage::Format_RGBX8888},
-        {"premultiplied", pattern(5, 3, true).convertToFormat(QImage::Format_ARGB32_Premultiplied),
-         QImage::Format_RGBA8888},
-        {"rgba64", pattern(5, 3, true).convertToFormat(QImage::Format_RGBA64), QImage::Format_RGBA8888},
+    const std::pair<QImage, QImage::Format> cases[] = {
+        {filled(QImage::Format_Grayscale8), QImage::Format_RGBX8888},
+        {filled(QImage::Format_Indexed8, qRgb(40, 50, 60)), QImage::Format_RGBX8888},
+        {filled(QImage::Format_Indexed8, qRgba(40, 50, 60, 128)), QImage::Format_RGBA8888},
+        {rgb32, QImage::Format_RGBX8888},
+        {pattern(5, 3, true).convertToFormat(QImage::Format_ARGB32_Premultiplied), QImage::Format_RGBA8888},
+        {pattern(5, 3, true).convertToFormat(QImage::Format_RGBA64), QImage::Format_RGBA8888},
     };
-    for (const LayoutCase &c : cases) {
-        const QImage expected = c.image.convertToFormat(c.expected);
-        const QImage converted = tintwell::toWorkingLayout(c.image);
-        EXPECT_EQ(converted.format(), c.expected) << c.name;
-        EXPECT_EQ(converted, expected) << c.name;
-        QImage inPlace = c.image;
-        const QImage sharer = c.image.copy();
+    for (const auto &[image, format] : cases) {
+        const QImage expected = image.convertToFormat(format);
+        const QImage converted = tintwell::toWorkingLayout(image);
+        EXPECT_EQ(converted.format(), format) << image.format();
+        EXPECT_EQ(converted, expected) << image.format();
+        QImage inPlace = image;
+        const QImage sharer = image.copy();
         tintwell::convertToWorkingLayout(inPlace);
-        EXPECT_EQ(inPlace, expected) << c.name;
-        EXPECT_EQ(c.image, sharer) << c.name << ": a picture sharing the pixels changed";
+        EXPECT_EQ(inPlace, expected) << image.format();
+        EXPECT_EQ(image, sharer) << image.format() << ": a picture sharing the pixels changed";
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include <zlib.h>
 
@@ -60,22 +61,28 @@ inline quint32 pngCrc(QByteArrayView bytes)
     return quint32(::crc32(0, reinterpret_cast<const Bytef *>(bytes.data()), uInt(bytes.size())));
 }
 
-// A PNG of a few dozen bytes whose header claims width x height RGBA pixels.
-inline QByteArray pngHeaderOnly(quint32 width, quint32 height)
+// One PNG chunk: length, type, data and its CRC-32 (or `crc` when given, to
+// make a damaged chunk).
+inline QByteArray pngChunk(const QByteArray &type, const QByteArray &data, std::optional<quint32> crc = {})
 {
-    const auto chunk = [](const QByteArray &type, const QByteArray &data) {
-        QByteArray body = type + data, length(4, '\0'), crc(4, '\0');
-        qToBigEndian<quint32>(quint32(data.size()), length.data());
-        qToBigEndian<quint32>(pngCrc(body), crc.data());
-        return length + body + crc;
-    };
+    QByteArray length(4, '\0'), sum(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), length.data());
+    qToBigEndian<quint32>(crc.value_or(pngCrc(type + data)), sum.data());
+    return length + type + data + sum;
+}
+
+// A PNG whose header claims width x height RGBA pixels, with `zlibData` (by
+// default an empty stream: a file of a few dozen bytes) as its pixel data.
+inline QByteArray pngHeaderOnly(quint32 width, quint32 height,
+                                const QByteArray &zlibData = QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8))
+{
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
     header[8] = 8; // bits a sample
     header[9] = 6; // RGBA
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header)
-           + chunk("IDAT", QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + chunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", zlibData)
+           + pngChunk("IEND", {});
 }
 
 // A small real JPEG whose frame header claims width x height pixels.

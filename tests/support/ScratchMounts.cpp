@@ -23,12 +23,14 @@ QString ScratchMounts::mountTmpfs(const QString &target, const QString &size)
     return error;
 }
 
-QString ScratchMounts::bindReadOnly(const QString &path)
+QString ScratchMounts::bind(const QString &path, bool readOnly)
 {
     QString error = run(QStringLiteral("mount"), {QStringLiteral("--bind"), path, path});
     if (!error.isEmpty())
         return error;
     m_mounted.append(path);
+    if (!readOnly)
+        return QString();
     return run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro,bind"), path});
 }
 

@@ -22,8 +22,8 @@ public:
     // Returns an empty string on success, else what mount said.
     QString mountTmpfs(const QString &target, const QString &size);
 
-    // `path` (a file or folder) bound onto itself and made read-only.
-    QString bindReadOnly(const QString &path);
+    // `path` (a file or folder) bound onto itself, and made read-only if asked.
+    QString bind(const QString &path, bool readOnly);
 
     // Makes the file system mounted at `target` read-only.
     QString remountReadOnly(const QString &target);

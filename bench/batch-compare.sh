@@ -9,6 +9,8 @@
 # times; the script prints every time, the medians and the ratio CLI / loop.
 # vips (libvips-tools) is only the yardstick here, not a dependency.
 set -euo pipefail
+# shellcheck source=bench/compare-runs.sh
+. "$(dirname "$0")/compare-runs.sh"
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cli="${1:-$here/build-cli/cli/tintwell-cli}"
@@ -57,7 +59,6 @@ for i in $(seq 1 $count); do
     files+=("$f")
 done
 
-now() { date +%s.%N; }
 
 time_cli() {
     rm -f "$scratch"/out-cli/*
@@ -65,7 +66,7 @@ time_cli() {
     start=$(now)
     "$cli" --output-dir "$scratch/out-cli" --filter 0 --value 7 "${files[@]}"
     end=$(now)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
+    elapsed "$start" "$end"
 }
 
 time_loop() {
@@ -76,24 +77,7 @@ time_loop() {
         vips linear "$f" "$scratch/out-loop/$(basename "$f" .jpg).jpg[Q=100]" 1 7
     done
     end=$(now)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
+    elapsed "$start" "$end"
 }
 
-median() { printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"; }
-
-echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-cli_times=()
-loop_times=()
-for _ in $(seq 1 $runs); do
-    cli_times+=("$(time_cli)")
-    loop_times+=("$(time_loop)")
-done
-echo "load after:  $(cut -d' ' -f1-3 /proc/loadavg)"
-
-cli_median=$(median "${cli_times[@]}")
-loop_median=$(median "${loop_times[@]}")
-echo "tintwell-cli --output-dir runs (s): ${cli_times[*]}"
-echo "vips loop runs (s):                 ${loop_times[*]}"
-printf 'median tintwell-cli: %.3f s\n' "$cli_median"
-printf 'median vips loop:    %.3f s\n' "$loop_median"
-awk -v c="$cli_median" -v l="$loop_median" 'BEGIN { printf "ratio cli / loop:    %.3f (target <= 0.75)\n", c / l }'
+compare_runs "$runs" "tintwell-cli --output-dir" time_cli "vips loop" time_loop 0.75

@@ -9,6 +9,8 @@
 # side runs five times, alternating; the script prints every time, the medians
 # and the ratio CLI / vips. vips (libvips-tools) is only the yardstick here.
 set -euo pipefail
+# shellcheck source=bench/compare-runs.sh
+. "$(dirname "$0")/compare-runs.sh"
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cli="${1:-$here/build/release/cli/tintwell-cli}"
@@ -43,8 +45,6 @@ if [ ! -s "$input" ]; then
     rm -rf "$tmp"
 fi
 
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f\n", b - a }'; }
 
 time_cli() {
     local start end
@@ -64,21 +64,4 @@ time_vips() {
     elapsed "$start" "$end"
 }
 
-median() { printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"; }
-
-echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-cli_times=()
-vips_times=()
-for _ in $(seq 1 $runs); do
-    cli_times+=("$(time_cli)")
-    vips_times+=("$(time_vips)")
-done
-echo "load after:  $(cut -d' ' -f1-3 /proc/loadavg)"
-
-cli_median=$(median "${cli_times[@]}")
-vips_median=$(median "${vips_times[@]}")
-echo "tintwell-cli runs (s): ${cli_times[*]}"
-echo "vips runs (s):         ${vips_times[*]}"
-printf 'median tintwell-cli: %.3f s\n' "$cli_median"
-printf 'median vips:         %.3f s\n' "$vips_median"
-awk -v c="$cli_median" -v v="$vips_median" 'BEGIN { printf "ratio cli / vips:    %.3f (target <= 0.9)\n", c / v }'
+compare_runs "$runs" "tintwell-cli" time_cli "vips" time_vips 0.9

@@ -149,27 +149,15 @@ const FormulaRow kFormulas[] = {
 void placeNeighbours(Bitmap &bm, const FormulaRow &row)
 {
     const int x = row.x, y = row.y;
-    const auto place = [&](int px, int py, Rgb c) {
-        if (c != kUnplaced)
-            bm.set(px, py, c);
-    };
-    switch (row.filter) {
-    case 6:
+    const auto place = [&](int px, int py, Rgb c) { c == kUnplaced ? void() : bm.set(px, py, c); };
+    if (row.filter == 6)
         place(x + 1, y + 1, row.first);
-        break;
-    case 8:
+    if (row.filter == 8)
         place(15 - x, 15 - y, row.first);
-        break;
-    case 9:
+    if (row.filter == 9)
         place(x + 1, y, row.first);
-        break;
-    case 21:
-        place(x, y + 1, row.first);
-        place(x, y + 2, row.second);
-        break;
-    default:
-        break;
-    }
+    if (row.filter == 21)
+        place(x, y + 1, row.first), place(x, y + 2, row.second);
 }
 
 Bitmap patternBitmap()
@@ -220,9 +208,7 @@ TEST_F(FormulaTableTest, OffsetsThenNegativeThenReverse)
         {22, {200, 100, 50}, 1, 2, 3, true, false, {138, 154, 246}}, // G, left by the formula, still takes its tail
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(::testing::Message() << "filter " << row.filter << ", pixel " << row.pixel << ", offsets "
-                                          << row.red << " " << row.green << " " << row.blue << ", negative "
-                                          << row.negative << ", reverse " << row.reverse);
+        SCOPED_TRACE(::testing::Message() << "row " << (&row - rows));
         Bitmap bm(16, 16, 4, 64);
         bm.set(3, 2, row.pixel);
         setContext(bm, row.filter, row.red, row.green, row.blue);

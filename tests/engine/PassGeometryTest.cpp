@@ -101,36 +101,21 @@ TEST_F(PassGeometryTest, WorkedPassesOverPackedAndPaddedRows)
 // Views a pass refuses or that hold no whole pixel: nothing is written.
 TEST_F(PassGeometryTest, RefusedAndEmptyViewsLeaveEveryByte)
 {
+    // Pixels under three bytes or a negative stride; negative, NaN or
+    // infinite sides; rows shorter than their pixels, negative, or whose
+    // length passes 32 bits; sizes of 2^31 and up; empty; under one pixel.
     const struct {
-        const char *what;
         double width, height;
         std::int32_t bytesPerRow, bytesPerSample;
     } views[] = {
-        {"two bytes a pixel", 3, 2, 16, 2},
-        {"zero bytes a pixel", 3, 2, 16, 0},
-        {"negative pixel stride", 3, 2, 16, -4},
-        {"negative width", -1, 2, 16, 4},
-        {"slightly negative width", -0.5, 2, 16, 4},
-        {"negative height", 3, -1, 16, 4},
-        {"NaN width", kNaN, 2, 16, 4},
-        {"NaN height", 3, kNaN, 16, 4},
-        {"infinite width", kInf, 2, 16, 4},
-        {"minus infinite height", 3, -kInf, 16, 4},
-        {"rows shorter than a row of pixels", 3, 2, 11, 4},
-        {"short rows of non-whole width", 3.5, 1, 11, 4},
-        {"negative bytesPerRow", 3, 2, -16, 4},
-        {"row length past 32 bits", 1073741824.0, 1, 16, 4}, // 2^30 pixels of four bytes
-        {"width past 32 bits", 4294967296.0, 1, 16, 4},
-        {"height of 2^31", 1, 2147483648.0, 4, 4},
-        {"zero by zero", 0, 0, 16, 4},
-        {"zero width", 0, 2, 16, 4},
-        {"zero height", 3, 0, 16, 4},
-        {"under a pixel wide", 0.5, 2, 16, 4},
-        {"under a pixel high", 3, 0.999, 16, 4},
+        {3, 2, 16, 2}, {3, 2, 16, 0}, {3, 2, 16, -4}, {-1, 2, 16, 4}, {-0.5, 2, 16, 4}, {3, -1, 16, 4},
+        {kNaN, 2, 16, 4}, {3, kNaN, 16, 4}, {kInf, 2, 16, 4}, {3, -kInf, 16, 4}, {3, 2, 11, 4},
+        {3.5, 1, 11, 4}, {3, 2, -16, 4}, {1073741824.0, 1, 16, 4}, {4294967296.0, 1, 16, 4},
+        {1, 2147483648.0, 4, 4}, {0, 0, 16, 4}, {0, 2, 16, 4}, {3, 0, 16, 4}, {0.5, 2, 16, 4}, {3, 0.999, 16, 4},
     };
     for (const EntryPoint &entry : kEntryPoints) {
         for (const auto &v : views) {
-            SCOPED_TRACE(::testing::Message() << entry.name << ", " << v.what);
+            SCOPED_TRACE(::testing::Message() << entry.name << ", view " << (&v - views));
             Bitmap bm(4, 2, 4, 16);
             bm.fillRandom(3);
             const auto viewOf = [&](Bitmap &b) {
@@ -170,26 +155,6 @@ TEST_F(PassGeometryTest, NonWholeSizesVisitWholePixels)
         setContext(seen, 0);
         entry.run(seen, seen.view(2.5, 1.5), 1, false, false);
         EXPECT_EQ(seen.bytes, plusOne) << entry.name << ", 2.5 x 1.5";
-    }
-}
-
-// Byte 3 and row padding are never written, by any formula with any flags.
-TEST_F(PassGeometryTest, SpareBytesNeverWritten)
-{
-    for (const EntryPoint &entry : kEntryPoints) {
-        for (std::int32_t filter = -1; filter <= tintwell::filterCount; ++filter) {
-            for (int flags = 0; flags < 4; ++flags) {
-                SCOPED_TRACE(::testing::Message() << entry.name << ", filter " << filter << ", flags " << flags);
-                Bitmap bm(16, 16, 4, 72);
-                bm.fillRandom(static_cast<std::uint32_t>(100 + filter * 4 + flags));
-                const auto after = run(entry, bm, filter, 1234567, &whole, flags & 1, flags & 2, {3, -7, 200});
-                for (std::size_t i = 0; i < after.size(); ++i) {
-                    if (i % 72 >= 64 || i % 4 == 3) {
-                        ASSERT_EQ(after[i], bm.bytes[i]) << "byte " << i;
-                    }
-                }
-            }
-        }
     }
 }
 

@@ -63,31 +63,21 @@ std::vector<std::int64_t> productLimits(const Shape &s)
 
 const int kThreadCounts[] = {1, 2, 3, 7};
 
-class ThreadCount {
-public:
-    explicit ThreadCount(int n) : saved_(omp_get_max_threads()) { omp_set_num_threads(n); }
-    ~ThreadCount() { omp_set_num_threads(saved_); }
-
-private:
-    int saved_;
-};
-
 class FastPassDifferentialTest : public EngineTest, public ::testing::WithParamInterface<std::tuple<Target, int>> {
 protected:
     void SetUp() override
     {
         EngineTest::SetUp();
         const Target target = std::get<0>(GetParam());
-        if (!fast::isCompiled(target))
-            GTEST_SKIP() << "this build has no loops for this instruction set";
-        if (!fast::processorRuns(target))
-            GTEST_SKIP() << "the processor lacks this instruction set";
+        if (!fast::isCompiled(target) || !fast::processorRuns(target))
+            GTEST_SKIP() << "this build or this processor lacks the instruction set";
         fast::capTarget(target);
         ASSERT_EQ(fast::activeTarget(), target);
     }
     void TearDown() override
     {
         fast::capTarget(Target::Avx512);
+        omp_set_num_threads(savedThreads_);
         EngineTest::TearDown();
     }
 
@@ -140,6 +130,7 @@ protected:
         ASSERT_EQ(target.bytes, expected.bytes) << "from a source";
     }
     static BitmapView whole(Bitmap &bm) { return bm.view(); }
+    const int savedThreads_ = omp_get_max_threads();
 };
 
 TEST_P(FastPassDifferentialTest, SameBytesAsTheReferenceWalk)
@@ -151,7 +142,7 @@ TEST_P(FastPassDifferentialTest, SameBytesAsTheReferenceWalk)
         const auto limits = productLimits(s);
         values.insert(values.end(), limits.begin(), limits.end());
         for (std::int64_t value : values) {
-            const ThreadCount threads(kThreadCounts[turn++ % std::size(kThreadCounts)]);
+            omp_set_num_threads(kThreadCounts[turn++ % std::size(kThreadCounts)]);
             expectSameBytes(Bitmap(s.columns, s.rows, 4, s.bytesPerRow), value, gen, &whole);
             if (HasFatalFailure())
                 return;
@@ -164,7 +155,7 @@ TEST_P(FastPassDifferentialTest, SameBytesAsTheReferenceWalk)
 TEST_P(FastPassDifferentialTest, SameBytesOnUnusualViews)
 {
     std::mt19937_64 gen(2000 + std::get<1>(GetParam()));
-    const ThreadCount threads(3);
+    omp_set_num_threads(3);
     const auto unaligned = [](Bitmap &bm) {
         BitmapView v = bm.view(40, 30);
         v.data += 1;

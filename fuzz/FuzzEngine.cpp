@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -37,39 +38,17 @@ double sizeFrom(std::uint8_t kind, std::uint64_t raw)
         -std::numeric_limits<double>::infinity(), -0.0, -1.0, -0.5, 0.5, 0.999999999999,
         2147483647.0, 2147483647.5, 2147483648.0, 4294967296.0, 1e300,
         std::numeric_limits<double>::denorm_min(), 65536.0, -2147483648.0, 1.0, 2.0, 3.0};
-    switch (kind % 8) {
-    case 3:
-        return static_cast<double>(raw % 300);
-    case 4:
-        return static_cast<double>(raw % 41) + static_cast<double>((raw >> 8) & 0xFF) / 256.0;
-    case 5:
-        return special[raw % (sizeof special / sizeof special[0])];
-    case 6: {
-        double d;
-        std::memcpy(&d, &raw, sizeof d);
-        return d;
-    }
-    case 7:
-        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(raw)));
-    default:
-        return static_cast<double>(raw % 41);
-    }
+    const double choices[] = {
+        double(raw % 41), double(raw % 41), double(raw % 41), double(raw % 300),
+        double(raw % 41) + double((raw >> 8) & 0xFF) / 256.0, special[raw % std::size(special)],
+        std::bit_cast<double>(raw), double(std::int32_t(std::uint32_t(raw)))};
+    return choices[kind % 8];
 }
 
 std::int32_t sampleFrom(std::uint8_t kind, std::uint32_t raw)
 {
-    switch (kind % 8) {
-    case 4:
-        return 3;
-    case 5:
-        return 3 + static_cast<std::int32_t>(raw % 14);
-    case 6:
-        return static_cast<std::int32_t>(raw % 3);
-    case 7:
-        return static_cast<std::int32_t>(raw);
-    default:
-        return 4;
-    }
+    const std::int32_t choices[] = {4, 4, 4, 4, 3, 3 + std::int32_t(raw % 14), std::int32_t(raw % 3), std::int32_t(raw)};
+    return choices[kind % 8];
 }
 
 // Whole pixels along an extent the pass may use, or -1 when the extent is unusable.
@@ -88,18 +67,9 @@ std::int32_t low32(std::int64_t v)
 std::int32_t rowFrom(std::uint8_t kind, std::uint32_t raw, std::int64_t columns, std::int32_t sample)
 {
     const std::int64_t exact = (columns < 0 ? 0 : columns) * sample;
-    switch (kind % 8) {
-    case 4:
-        return low32(exact + raw % 17);
-    case 5:
-        return low32(exact - 1 - raw % 8);
-    case 6:
-        return static_cast<std::int32_t>(raw);
-    case 7:
-        return low32(exact + raw % 65536);
-    default:
-        return low32(exact);
-    }
+    const std::int64_t choices[] = {exact, exact, exact, exact, exact + raw % 17, exact - 1 - raw % 8,
+                                    std::int32_t(raw), exact + raw % 65536};
+    return low32(choices[kind % 8]);
 }
 
 // Truncation toward zero as the render path stores a size (out of range: -2^31).

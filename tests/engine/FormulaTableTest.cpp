@@ -181,27 +181,26 @@ TEST_F(FormulaTableTest, OffsetsThenNegativeThenReverse)
 {
     const struct {
         std::int32_t filter;
-        Rgb pixel;
-        std::int32_t red, green, blue;
+        Rgb pixel, offsets;
         bool negative, reverse;
         Rgb expected;
     } rows[] = {
-        {-1, {250, 7, 9}, 10, 0, 250, false, false, {4, 7, 3}},
-        {25, {10, 20, 30}, 257, -1, std::numeric_limits<std::int32_t>::min(), false, false, {11, 19, 30}},
-        {-1, {0, 1, 128}, 0, 0, 0, true, false, {0, 255, 128}},
-        {1000, {255, 200, 10}, 0, 0, 0, true, false, {1, 56, 246}},
-        {-1, {10, 20, 30}, 0, 0, 0, true, true, {226, 236, 246}},
-        {-1, {10, 20, 30}, 1, 0, 0, true, false, {245, 236, 226}}, // offsets before the negative
-        {-1, {10, 20, 30}, 1, 0, 0, false, true, {30, 20, 11}},    // and before the reverse
-        {std::numeric_limits<std::int32_t>::min(), {200, 100, 50}, 5, 6, 7, false, true, {57, 106, 205}},
-        {0, {200, 100, 50}, 1, 2, 3, false, false, {208, 109, 60}},
-        {22, {200, 100, 50}, 1, 2, 3, true, false, {138, 154, 246}}, // G, left by the formula, still takes its tail
+        {-1, {250, 7, 9}, {10, 0, 250}, false, false, {4, 7, 3}},
+        {25, {10, 20, 30}, {257, -1, kI32Min}, false, false, {11, 19, 30}},
+        {-1, {0, 1, 128}, {0, 0, 0}, true, false, {0, 255, 128}},
+        {1000, {255, 200, 10}, {0, 0, 0}, true, false, {1, 56, 246}},
+        {-1, {10, 20, 30}, {0, 0, 0}, true, true, {226, 236, 246}},
+        {-1, {10, 20, 30}, {1, 0, 0}, true, false, {245, 236, 226}}, // offsets before the negative
+        {-1, {10, 20, 30}, {1, 0, 0}, false, true, {30, 20, 11}},    // and before the reverse
+        {kI32Min, {200, 100, 50}, {5, 6, 7}, false, true, {57, 106, 205}},
+        {0, {200, 100, 50}, {1, 2, 3}, false, false, {208, 109, 60}},
+        {22, {200, 100, 50}, {1, 2, 3}, true, false, {138, 154, 246}}, // G, left by the formula, still takes its tail
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(::testing::Message() << "row " << (&row - rows));
         Bitmap bm(16, 16, 4, 64);
         bm.set(3, 2, row.pixel);
-        setContext(bm, row.filter, row.red, row.green, row.blue);
+        setContext(bm, row.filter, row.offsets.r, row.offsets.g, row.offsets.b);
         tintwell::changePixel(bm.bytes.data(), row.negative, row.reverse, 3, 2, bm.bytes.data() + bm.offsetOf(3, 2), 7);
         EXPECT_EQ(bm.get(3, 2), row.expected);
     }

@@ -77,12 +77,9 @@ struct Bitmap {
     BitmapView view(double width, double height) { return {bytes.data(), {width, height}, bytesPerRow, bytesPerSample}; }
 };
 
-// Fills the process-wide pass context, and clears it around every test.
+// Fills the process-wide pass context.
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override { setContext(Bitmap(0, 0, 0, 0), 0); }
-    void TearDown() override { setContext(Bitmap(0, 0, 0, 0), 0); }
-
     static void setContext(const Bitmap &bm, std::int32_t filter, std::int32_t r = 0, std::int32_t g = 0,
                            std::int32_t b = 0)
     {

@@ -22,10 +22,9 @@ namespace {
 
 using fast::Target;
 
+// Four bytes a pixel; anything in a row past columns * 4 is padding.
 struct Shape {
-    int columns;
-    int rows;
-    int bytesPerRow; // four bytes a pixel; anything past columns * 4 is padding
+    int columns, rows, bytesPerRow;
 };
 
 // One pixel; fewer rows than threads; odd sides (a centre pixel for the
@@ -67,7 +66,6 @@ class FastPassDifferentialTest : public EngineTest, public ::testing::WithParamI
 protected:
     void SetUp() override
     {
-        EngineTest::SetUp();
         const Target target = std::get<0>(GetParam());
         if (!fast::isCompiled(target) || !fast::processorRuns(target))
             GTEST_SKIP() << "this build or this processor lacks the instruction set";
@@ -78,7 +76,6 @@ protected:
     {
         fast::capTarget(Target::Avx512);
         omp_set_num_threads(savedThreads_);
-        EngineTest::TearDown();
     }
 
     // Both walks on copies of one random bitmap, every byte compared; then the

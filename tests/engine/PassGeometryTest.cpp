@@ -132,8 +132,7 @@ TEST_F(PassGeometryTest, FailedGuardsLeaveThePixel)
 {
     const struct {
         std::int32_t filter;
-        int guardedColumns;
-        int guardedRows;
+        int guardedColumns, guardedRows;
     } guards[] = {{6, 1, 1}, {9, 1, 0}, {21, 0, 3}};
     for (const auto &guard : guards) {
         SCOPED_TRACE(::testing::Message() << "filter " << guard.filter);

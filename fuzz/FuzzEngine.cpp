@@ -54,9 +54,7 @@ std::int32_t sampleFrom(std::uint8_t kind, std::uint32_t raw)
 // Whole pixels along an extent the pass may use, or -1 when the extent is unusable.
 std::int64_t wholePixels(double d)
 {
-    if (!std::isfinite(d) || d < 0 || d > 2147483647.0)
-        return -1;
-    return static_cast<std::int64_t>(std::floor(d));
+    return !std::isfinite(d) || d < 0 || d > 2147483647.0 ? -1 : static_cast<std::int64_t>(std::floor(d));
 }
 
 std::int32_t low32(std::int64_t v)
@@ -75,9 +73,7 @@ std::int32_t rowFrom(std::uint8_t kind, std::uint32_t raw, std::int64_t columns,
 // Truncation toward zero as the render path stores a size (out of range: -2^31).
 std::int32_t truncated(double d)
 {
-    if (d > -2147483649.0 && d < 2147483648.0)
-        return static_cast<std::int32_t>(d);
-    return std::numeric_limits<std::int32_t>::min();
+    return d > -2147483649.0 && d < 2147483648.0 ? static_cast<std::int32_t>(d) : std::numeric_limits<std::int32_t>::min();
 }
 
 // The pass context, which a pass must leave as it found it.
@@ -138,8 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     tintwell::bytesPerSample = scramble ? c.scramble[3] : view.bytesPerSample;
     tintwell::red = c.red, tintwell::green = c.green, tintwell::blue = c.blue;
     const auto before = context();
-    const bool negative = (c.flags & tintwell::fuzz::flagNegative) != 0;
-    const bool reverse = (c.flags & tintwell::fuzz::flagReverse) != 0;
+    const bool negative = c.flags & tintwell::fuzz::flagNegative, reverse = c.flags & tintwell::fuzz::flagReverse;
 
     view.data = nullData ? nullptr : fast.get();
     if (tintwell::isPassable(view) != passable)

@@ -9,8 +9,6 @@
 #include <omp.h>
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <random>
 #include <string>
@@ -95,10 +93,9 @@ protected:
         } else {
             setContext(bitmap, filter, r, g, b);
         }
-        SCOPED_TRACE(::testing::Message() << bitmap.columns << " x " << bitmap.rows << " row " << bitmap.bytesPerRow
-                                          << ", value " << value << ", offsets " << r << " " << g << " " << b
-                                          << ", negative " << negative << ", reverse " << reverse << ", threads "
-                                          << omp_get_max_threads());
+        SCOPED_TRACE(::testing::Message() << bitmap.columns << "x" << bitmap.rows << "/" << bitmap.bytesPerRow << " value "
+                                          << value << " offsets " << r << " " << g << " " << b << " flags " << negative
+                                          << reverse << " threads " << omp_get_max_threads());
         Bitmap reference = bitmap;
         const std::vector<std::uint8_t> source = bitmap.bytes;
         const BitmapView walked = viewOf(reference);

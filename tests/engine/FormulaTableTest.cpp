@@ -20,14 +20,11 @@ struct FormulaRow {
     int x, y;
     std::int64_t value;
     Rgb expected;
-    Rgb pixel = kPixel;
-    Rgb first = kUnplaced;
-    Rgb second = kUnplaced;
+    Rgb pixel = kPixel, first = kUnplaced, second = kUnplaced;
 };
 
 // P and Q below the pixel for filter 21.
-constexpr Rgb kP{10, 20, 30};
-constexpr Rgb kQ{40, 50, 60};
+constexpr Rgb kP{10, 20, 30}, kQ{40, 50, 60};
 
 const FormulaRow kFormulas[] = {
     {0, 3, 2, 7, {207, 107, 57}},

@@ -38,11 +38,8 @@ tintwell::PassSettings settingsFromTrailer(const std::uint8_t *data, std::size_t
     s.value = static_cast<std::int32_t>(t[1] | t[2] << 8 | t[3] << 16 | std::uint32_t{t[4]} << 24);
     if (t[8] & 4)
         s.value = static_cast<qint64>(static_cast<quint64>(s.value) << 32);
-    s.red = static_cast<std::int8_t>(t[5]);
-    s.green = static_cast<std::int8_t>(t[6]);
-    s.blue = static_cast<std::int8_t>(t[7]);
-    s.negative = (t[8] & 1) != 0;
-    s.reverse = (t[8] & 2) != 0;
+    s.red = static_cast<std::int8_t>(t[5]), s.green = static_cast<std::int8_t>(t[6]), s.blue = static_cast<std::int8_t>(t[7]);
+    s.negative = (t[8] & 1) != 0, s.reverse = (t[8] & 2) != 0;
     return s;
 }
 

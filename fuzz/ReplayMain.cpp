@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,10 +36,10 @@ int main(int argc, char **argv)
 
     for (const auto &path : inputs) {
         std::ifstream file(path, std::ios::binary);
-        const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-        std::fprintf(stderr, "replay: %s (%zu bytes)\n", path.c_str(), bytes.size());
-        // Copy into a block of exactly the input's size, as libFuzzer does.
-        std::vector<std::uint8_t> exact(bytes.begin(), bytes.end());
+        // A block of exactly the input's size, as libFuzzer passes.
+        std::vector<std::uint8_t> exact(static_cast<std::size_t>(fs::file_size(path)));
+        file.read(reinterpret_cast<char *>(exact.data()), static_cast<std::streamsize>(exact.size()));
+        std::fprintf(stderr, "replay: %s (%zu bytes)\n", path.c_str(), exact.size());
         LLVMFuzzerTestOneInput(exact.data(), exact.size());
     }
     std::printf("replay: %zu inputs ran\n", inputs.size());

@@ -24,9 +24,7 @@ inline constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max()
 
 // Bytes 0..2 of a pixel, held as int so that failures print numbers.
 struct Rgb {
-    int r = 0;
-    int g = 0;
-    int b = 0;
+    int r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb &, const Rgb &) = default;
     friend std::ostream &operator<<(std::ostream &os, const Rgb &c)
     {
@@ -37,10 +35,7 @@ struct Rgb {
 // Exactly bytesPerRow * rows bytes, so that AddressSanitizer sees any access
 // past the last row.
 struct Bitmap {
-    int columns;
-    int rows;
-    int bytesPerSample;
-    int bytesPerRow;
+    int columns, rows, bytesPerSample, bytesPerRow;
     std::vector<std::uint8_t> bytes;
 
     Bitmap(int c, int r, int sample, int row, std::uint8_t fill = 0)
@@ -77,12 +72,9 @@ struct Bitmap {
     BitmapView view(double width, double height) { return {bytes.data(), {width, height}, bytesPerRow, bytesPerSample}; }
 };
 
-// Fills the process-wide pass context, and clears it around every test.
+// Fills the process-wide pass context.
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override { setContext(Bitmap(0, 0, 0, 0), 0); }
-    void TearDown() override { setContext(Bitmap(0, 0, 0, 0), 0); }
-
     static void setContext(const Bitmap &bm, std::int32_t filter, std::int32_t r = 0, std::int32_t g = 0,
                            std::int32_t b = 0)
     {

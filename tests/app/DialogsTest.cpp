@@ -13,8 +13,7 @@
 // ended.
 TEST_F(AppFixture, SaveProposesPictureNameAndDialogsStartWhereTheLastEnded)
 {
-    ASSERT_TRUE(QDir(dir.path()).mkpath("in"));
-    ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("in") && QDir(dir.path()).mkpath("out"));
     const QString in = pathFor("in"), out = pathFor("out");
     open(writePicture("in/photo.v2.png", pattern(8, 6)));
     c->saveImage(); // cancelled
@@ -37,10 +36,8 @@ TEST_F(AppFixture, EveryMnemonicIsUniqueInItsScope)
         QHash<QKeySequence, QString> seen;
         for (const QString &text : texts) {
             const QKeySequence key = QKeySequence::mnemonic(text);
-            if (key.isEmpty())
-                continue;
-            EXPECT_FALSE(seen.contains(key)) << scope.toStdString() << ": " << text.toStdString() << " and "
-                                             << seen.value(key).toStdString();
+            EXPECT_TRUE(key.isEmpty() || !seen.contains(key))
+                << scope.toStdString() << ": " << text.toStdString() << " and " << seen.value(key).toStdString();
             seen.insert(key, text);
         }
     };
@@ -63,8 +60,7 @@ TEST_F(AppFixture, EveryMnemonicIsUniqueInItsScope)
     for (QMenu *menu : window->findChildren<QMenu *>()) {
         QStringList texts;
         for (QAction *action : menu->actions())
-            if (!action->isSeparator())
-                texts << action->text();
+            texts << action->text(); // separators have no text
         expectUnique(menu->title(), texts);
     }
 }

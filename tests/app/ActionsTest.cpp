@@ -152,24 +152,6 @@ TEST_F(Actions, PastedPicturesDecodeUnderTheFileLimitsFromTheFirstPaste)
     EXPECT_EQ(messages->errors.size(), 1);
 }
 
-TEST_F(Actions, DropsTakeTheOpenAndPastePaths)
-{
-    c->slider->setValue(10);
-    const QString path = writePicture("dropped.png", source);
-    QMimeData data; // a local file beats image data and remote links
-    data.setUrls({QUrl("https://example.org/x.png"), QUrl::fromLocalFile(path)});
-    data.setImageData(pattern(5, 5));
-    EXPECT_TRUE(drop(delegate->window(), data));
-    EXPECT_EQ(pixelAt(shown(), 39, 29), sourcePlus(39, 29, 10));
-    QMimeData image;
-    image.setImageData(pattern(8, 4));
-    EXPECT_TRUE(drop(c->image_view, image));
-    EXPECT_TRUE(sameBytes(c->current_image, pattern(8, 4)));
-    QMimeData text;
-    text.setText("words");
-    EXPECT_FALSE(drop(delegate->window(), text));
-}
-
 TEST_F(Actions, ShareOpensTheShareLink)
 {
     UrlRecorder browser;

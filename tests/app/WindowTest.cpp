@@ -1,27 +1,13 @@
-// The window as the user meets it: its first size and empty hint, the keys of
-// its commands, the title and status that follow the picture,
-// Compare, and a view that fits the picture without enlarging it.
+// Compare on the real window, and a view that fits the picture without
+// enlarging it.
 #include "AppFixture.h"
 #include "EditorActions.h"
-#include "ImageView.h"
 
-#include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
 
 class Window : public AppFixture
 {
 protected:
-    void SetUp() override
-    {
-        AppFixture::SetUp();
-        QApplication::setActiveWindow(delegate->window());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window()));
-    }
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
-    {
-        QTest::keyClick(delegate->window(), key, modifiers);
-    }
     // A backslash key event as the window system sends it, auto-repeat or not.
     void backslash(QEvent::Type type, bool autoRepeat = false)
     {
@@ -30,48 +16,6 @@ protected:
     }
     const QImage source = pattern(40, 30);
 };
-
-TEST_F(Window, FirstShowsLargeAndSaysHowToStart)
-{
-    QMainWindow *window = delegate->window();
-    const QRect available = window->screen()->availableGeometry();
-    EXPECT_GE(window->width() * 10, available.width() * 6);
-    EXPECT_GE(window->height() * 10, available.height() * 6);
-    EXPECT_TRUE(available.contains(window->geometry()));
-    const QImage painted = c->image_view->grab().toImage();
-    QImage blank(painted.size(), painted.format());
-    blank.fill(painted.pixel(0, 0));
-    EXPECT_NE(painted, blank); // the hint's letters
-}
-
-TEST_F(Window, KeysRunTheirCommandsAndTitleAndStatusFollow)
-{
-    QMainWindow *window = delegate->window();
-    auto *renderTime = window->findChild<QLabel *>(QStringLiteral("renderTime"));
-    EXPECT_FALSE(actionNamed("actionSave")->isEnabled());
-    dialogs->openAnswers << writePicture("p.png", source);
-    c->slider->setValue(10);
-    press(Qt::Key_O);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("p.png (40 × 30) — Tintwell"));
-    EXPECT_TRUE(QRegularExpression("^Rendered in \\d+ ms$").match(renderTime->text()).hasMatch());
-    press(Qt::Key_S);
-    press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(std::pair(dialogs->saveCalls, dialogs->exportCalls), std::pair(1, 1));
-    const QImage once = shown().copy();
-    press(Qt::Key_C);
-    press(Qt::Key_Return); // adopt
-    press(Qt::Key_Z); // undo
-    EXPECT_TRUE(sameBytes(c->current_image, source));
-    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // redo
-    press(Qt::Key_V); // paste: the copied picture, rendered once more
-    EXPECT_TRUE(sameBytes(c->current_image, once));
-    for (int i = 0; i < 3; ++i) // undo the paste, the adopt and the open: nothing shown
-        press(Qt::Key_Z);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tintwell"));
-    EXPECT_TRUE(renderTime->text().isEmpty());
-    press(Qt::Key_Q);
-    EXPECT_FALSE(window->isVisible());
-}
 
 TEST_F(Window, CompareShowsTheSourceWhileHeld)
 {

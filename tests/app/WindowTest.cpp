@@ -45,12 +45,10 @@ TEST(View, FitsKeepingTheAspectNeverEnlargingAndCentred)
     ImageView view;
     view.resize(200, 200);
     view.show();
-    view.setImage(pattern(50, 40));
-    EXPECT_EQ(view.displayImage().size(), QSize(50, 40));
-    view.setImage(pattern(100, 400));
-    EXPECT_EQ(view.displayImage().size(), QSize(50, 200));
-    view.setImage(pattern(400, 100));
-    EXPECT_EQ(view.displayImage().size(), QSize(200, 50));
+    for (const auto &[size, fitted] : {std::pair{QSize(50, 40), QSize(50, 40)}, {{100, 400}, {50, 200}}, {{400, 100}, {200, 50}}}) {
+        view.setImage(pattern(size.width(), size.height()));
+        EXPECT_EQ(view.displayImage().size(), fitted);
+    }
     const QImage painted = view.grab().toImage(); // centred: rows 75..124
     EXPECT_EQ(QColor(painted.pixel(100, 100)), QColor(view.displayImage().pixel(100, 25)));
     EXPECT_NE(QColor(painted.pixel(100, 10)), QColor(view.displayImage().pixel(100, 0)));

@@ -2,12 +2,6 @@
 // mnemonics.
 #include "AppFixture.h"
 
-#include <QAbstractButton>
-#include <QGroupBox>
-#include <QKeySequence>
-#include <QMenu>
-#include <QMenuBar>
-
 // Save and export propose "<name>-tintwell" in the picture's folder until a
 // save or export ends elsewhere; the open dialog starts where the last one
 // ended.

@@ -7,12 +7,6 @@
 #include "AppFixture.h"
 #include "ImagePath.h"
 
-#include <QBuffer>
-#include <QColorSpace>
-#include <QFile>
-#include <QImageWriter>
-#include <QStandardPaths>
-
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #endif

@@ -1,8 +1,7 @@
 // Undo and redo on the real window: every change of the source (open, paste,
 // use result as source) comes back with the controls that went with it and
-// the view shows what it showed then; the history keeps to its byte budget.
+// the view shows what it showed then.
 #include "AppFixture.h"
-#include "History.h"
 
 class Undo : public AppFixture
 {
@@ -63,18 +62,4 @@ TEST_F(Undo, AfterASliderMoveRestoresTheSettingAndPicture)
     expect({0, 10}, plusTen);
     c->redo();
     expect({0, 11}, stacked);
-}
-
-TEST(History, OverTheBudgetTheOldestStepsGoFirst)
-{
-    const auto state = [](const char *name, int pixels) {
-        return EditorState{QImage(pixels, 1, QImage::Format_RGBX8888), {}, false, {}, QString::fromLatin1(name), {}};
-    };
-    History history(1000); // room for two 400-byte pictures
-    for (const char *name : {"a", "b", "c"})
-        history.push(state(name, 100)); // "a" goes (the start holds no pixels)
-    EXPECT_EQ(history.undo().name, QStringLiteral("b"));
-    EXPECT_FALSE(history.canUndo());
-    history.push(state("huge", 1000)); // larger than the budget: stays alone
-    EXPECT_EQ(history.size(), 1);
 }

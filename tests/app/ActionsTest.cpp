@@ -1,13 +1,9 @@
 // The picture actions on the real window: open, save, export, clipboard,
-// "use result as source", drops and share, with real files and the real
-// clipboard; the colour profile travels with every result; failures say why once and change nothing.
+// "use result as source" and share, with real files and the real clipboard;
+// the colour profile travels with every result; failures say why once and
+// change nothing.
 #include "../imaging/JpegFiles.h"
 #include "AppFixture.h"
-#include "ImageView.h"
-
-#include <QColorSpace>
-#include <QDesktopServices>
-#include <QDropEvent>
 
 #include <functional>
 
@@ -28,21 +24,7 @@ protected:
         const Rgba in = pixelAt(source, x, y);
         return {(in.r + n) % 256, (in.g + n) % 256, (in.b + n) % 256, in.a};
     }
-    // A whole drag onto `target`: enter, then the drop. Whether the drop was taken.
-    bool drop(QWidget *target, const QMimeData &data)
-    {
-        const QPoint at = target->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
-    }
-    const QImage source = [] {
-        QImage picture = pattern(40, 30, true);
-        picture.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
-        return picture;
-    }();
+    const QImage source = [](QImage p) { return p.setColorSpace(QColorSpace::AdobeRgb), p; }(pattern(40, 30, true));
 };
 
 TEST_F(Actions, FailuresKeepBothPicturesAndNameThePathOnce)
@@ -55,23 +37,18 @@ TEST_F(Actions, FailuresKeepBothPicturesAndNameThePathOnce)
     c->selectImage(); // cancelled: no message
     for (const QString &path : {missing, pipe, notes})
         open(path);
-    QMimeData dropped;
-    dropped.setUrls({QUrl::fromLocalFile(notes)});
-    EXPECT_FALSE(drop(c->image_view, dropped));
     const QString nowhere = pathFor("nowhere/out.jpg");
     dialogs->saveAnswers << nowhere;
     c->saveImage();
 
-    ASSERT_EQ(messages->errors.size(), 5) << messages->errors.join('\n').toStdString();
+    ASSERT_EQ(messages->errors.size(), 4) << messages->errors.join('\n').toStdString();
     EXPECT_EQ(messages->errors[0], "Cannot read " + missing + ": File not found");
     EXPECT_EQ(messages->errors[1], "Cannot read " + pipe + ": it is a named pipe, not a regular file");
-    EXPECT_TRUE(messages->errors[4].startsWith("Cannot write " + nowhere + ": "));
+    EXPECT_TRUE(messages->errors[3].startsWith("Cannot write " + nowhere + ": "));
     for (const QString &message : messages->errors)
         EXPECT_EQ(message.count(dir.path()), 1) << message.toStdString();
     EXPECT_TRUE(sameBytes(shown(), before));
     EXPECT_TRUE(sameBytes(c->current_image, source));
-    c->slider->setValue(11); // the editor still works on the picture it had
-    EXPECT_EQ(pixelAt(shown(), 3, 4), sourcePlus(3, 4, 11));
 }
 
 TEST_F(Actions, SaveAndExportWriteTheShownPictureOnlyWithASource)
@@ -86,8 +63,7 @@ TEST_F(Actions, SaveAndExportWriteTheShownPictureOnlyWithASource)
     c->saveImage(); // a .png name typed into the JPEG save gets PNG
     dialogs->exportAnswers << png;
     c->exportPng();
-    EXPECT_TRUE(readBytes(jpeg).startsWith("\xFF\xD8"));
-    EXPECT_GE(psnr(QImage(jpeg), shown()), 40.0);
+    EXPECT_GE(psnr(QImage(jpeg, "jpeg"), shown()), 40.0);
     EXPECT_TRUE(sameBytes(QImage(png), shown())); // lossless, alpha kept
     EXPECT_TRUE(sameBytes(QImage(typed), shown()));
     EXPECT_TRUE(messages->errors.isEmpty());
@@ -120,8 +96,7 @@ TEST_F(Actions, CopyPasteAndAdoptStackTheFilter)
 
     const QImage before = shown().copy();
     const std::function<void(QMimeData &)> offers[] = { // none is a picture: nothing changes
-        [](QMimeData &) {}, [](QMimeData &d) { d.setText("words"); },
-        [](QMimeData &d) { d.setHtml("<img src=\"x.png\"><b>bold</b>"); },
+        [](QMimeData &d) { d.setText("words"); }, [](QMimeData &d) { d.setHtml("<img src=\"x.png\"><b>bold</b>"); },
         [&](QMimeData &d) { d.setUrls({QUrl::fromLocalFile(writePicture("f.png", source))}); },
         [](QMimeData &d) { d.setImageData(QImage()); }};
     for (const auto &offer : offers) {
@@ -145,8 +120,8 @@ TEST_F(Actions, PastedPicturesDecodeUnderTheFileLimitsFromTheFirstPaste)
     paste(pngHeaderOnly(100000, 100000)); // a bomb
     EXPECT_TRUE(c->current_image.isNull());
     ASSERT_EQ(messages->errors.size(), 1);
-    EXPECT_TRUE(messages->errors[0].startsWith("Cannot read pasted picture: ")) << messages->errors[0].toStdString();
-    EXPECT_TRUE(messages->errors[0].contains("too large")) << messages->errors[0].toStdString();
+    EXPECT_TRUE(messages->errors[0].startsWith("Cannot read pasted picture: ") && messages->errors[0].contains("too large"))
+        << messages->errors[0].toStdString();
 
     QImage big(8000, 5000, QImage::Format_Grayscale8); // 40 megapixels, grey: quick to make
     big.fill(77);
@@ -155,32 +130,11 @@ TEST_F(Actions, PastedPicturesDecodeUnderTheFileLimitsFromTheFirstPaste)
     EXPECT_EQ(messages->errors.size(), 1);
 }
 
-TEST_F(Actions, DropsTakeTheOpenAndPastePaths)
-{
-    c->slider->setValue(10);
-    const QString path = writePicture("dropped.png", source);
-    QMimeData data; // a local file beats image data and remote links
-    data.setUrls({QUrl("https://example.org/x.png"), QUrl::fromLocalFile(path)});
-    data.setImageData(pattern(5, 5));
-    EXPECT_TRUE(drop(delegate->window(), data));
-    EXPECT_EQ(pixelAt(shown(), 39, 29), sourcePlus(39, 29, 10));
-    EXPECT_EQ(delegate->window()->windowTitle(), QStringLiteral("dropped.png (40 × 30) — Tintwell"));
-    QMimeData image;
-    image.setImageData(pattern(8, 4));
-    EXPECT_TRUE(drop(c->image_view, image));
-    EXPECT_TRUE(sameBytes(c->current_image, pattern(8, 4)));
-    QMimeData text;
-    text.setText("words");
-    EXPECT_FALSE(drop(delegate->window(), text));
-}
-
 TEST_F(Actions, ShareOpensTheShareLink)
 {
     UrlRecorder browser;
     QDesktopServices::setUrlHandler("https", &browser, "handleUrl");
     c->shareTintwell();
     QDesktopServices::unsetUrlHandler("https");
-    ASSERT_EQ(browser.urls.size(), 1);
-    EXPECT_EQ(browser.urls[0].toString(QUrl::FullyEncoded),
-              QStringLiteral("https://www.facebook.com/sharer/sharer.php?u=" TINTWELL_SHARE_HOST "/blog/?index=126"));
+    EXPECT_EQ(browser.urls, QList<QUrl>{QUrl::fromEncoded("https://www.facebook.com/sharer/sharer.php?u=" TINTWELL_SHARE_HOST "/blog/?index=126")});
 }

@@ -17,8 +17,7 @@ void AppFixture::set(const tintwell::PassSettings &s)
 {
     c->filter_selector->setCurrentIndex(s.filter);
     c->slider->setValue(int(s.value));
-    for (auto [slider, value] : {std::pair{c->slider_red, s.red}, {c->slider_green, s.green}, {c->slider_blue, s.blue}})
-        slider->setValue(value);
+    c->slider_red->setValue(s.red), c->slider_green->setValue(s.green), c->slider_blue->setValue(s.blue);
     c->check_box->setChecked(s.negative);
     c->reverse_box->setChecked(s.reverse);
 }
@@ -37,11 +36,9 @@ Outcome AppFixture::filterFile(Entry entry, const QString &input, const QString 
     messages->errors.clear();
     set(s);
     open(input);
-    if (messages->errors.isEmpty())
-        (entry == Entry::AppSave ? dialogs->saveAnswers : dialogs->exportAnswers) << output;
     if (messages->errors.isEmpty() && entry == Entry::AppSave)
-        c->saveImage();
+        dialogs->saveAnswers << output, c->saveImage();
     else if (messages->errors.isEmpty())
-        c->setAsSource(), c->exportPng();
+        dialogs->exportAnswers << output, c->setAsSource(), c->exportPng();
     return {messages->errors.isEmpty(), messages->errors.join(QLatin1Char('\n'))};
 }

@@ -9,32 +9,17 @@
 #include "Pictures.h"
 #include "TestDoubles.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMimeData>
-#include <QProcess>
-#include <QSlider>
-#include <QTemporaryDir>
+#include <QtWidgets>
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace tintwell::test;
 
 // Where a file goes out: the editor's Save or Export, or tintwell-cli.
 enum class Entry { AppSave, AppExport, CliJpg, CliPng };
 
-// What became of one run: written, or refused with the messages shown.
-struct Outcome {
-    bool ok = false;
-    QString error; // the message box texts or the CLI's standard error
-};
+// What became of one run: written, or refused with the message box texts or
+// the CLI's standard error.
+struct Outcome { bool ok = false; QString error; };
 
 class AppFixture : public ::testing::Test
 {
@@ -49,18 +34,11 @@ protected:
         return pathFor(name);
     }
     // Answers the next open dialog with `path` and runs the open action.
-    void open(const QString &path)
-    {
-        dialogs->openAnswers << path;
-        c->selectImage();
-    }
+    void open(const QString &path) { dialogs->openAnswers << path, c->selectImage(); }
     // The picture the view shows, at full size.
     QImage shown() const { return c->image_view->image(); }
     void set(const tintwell::PassSettings &s);
-    QAction *actionNamed(const char *name) const
-    {
-        return delegate->window()->findChild<QAction *>(QString::fromLatin1(name));
-    }
+    QAction *actionNamed(const char *name) const { return delegate->window()->findChild<QAction *>(name); }
     // Opens `input` with `s` and writes the result through `entry` to
     // `output`; the editor adopts the result before exporting, so the export
     // shows what "use result as source" keeps.

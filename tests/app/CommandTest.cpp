@@ -17,10 +17,7 @@ protected:
     {
         const QString command = copiedCommand();
         QProcess sh;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PATH", QFileInfo(TINTWELL_CLI_PATH).absolutePath() + ':' + env.value("PATH"));
-        sh.setProcessEnvironment(env);
-        sh.start("sh", {"-c", command});
+        sh.start("sh", {"-c", "PATH=\"$0:$PATH\"; " + command, QFileInfo(TINTWELL_CLI_PATH).absolutePath()});
         ASSERT_TRUE(sh.waitForFinished(-1));
         ASSERT_EQ(sh.exitCode(), 0) << command.toStdString() << "\n" << sh.readAllStandardError().toStdString();
         dialogs->exportAnswers << pathFor("app.png");
@@ -33,7 +30,6 @@ protected:
 TEST_F(Command, NamesEveryStepAndGivesTheExportedBytes)
 {
     QAction *copyCommand = actionNamed("actionCopyCommand");
-    EXPECT_FALSE(copyCommand->isEnabled());
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(pattern(37, 23, true).save(folder + "/in put.png"));
     set({3, 7, 1, 2, 3, true, true});

@@ -7,12 +7,6 @@
 #include "AppFixture.h"
 #include "ImagePath.h"
 
-#include <QBuffer>
-#include <QColorSpace>
-#include <QFile>
-#include <QImageWriter>
-#include <QStandardPaths>
-
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #endif
@@ -25,6 +19,15 @@
 namespace {
 
 bool writesJpeg(Entry e) { return e == Entry::AppSave || e == Entry::CliJpg; }
+
+template <typename F> QImage picture(int width, int height, F colour)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, colour(x, y));
+    return image;
+}
 
 // "HxV,HxV,HxV": each component's sampling factors from the baseline frame
 // header (the test pictures carry no metadata that could hold its marker).
@@ -48,14 +51,11 @@ bool writeCameraJpeg(const QString &path)
     auto image = Exiv2::ImageFactory::open(path.toStdString());
     image->readMetadata(); // keeps the colour profile
     Exiv2::ExifData exif;
-    exif["Exif.Image.Make"] = "Lumen";
-    exif["Exif.Image.Orientation"] = uint16_t(6);
-    exif["Exif.Image.Copyright"] = "Ann Example 2026";
-    exif["Exif.Photo.DateTimeOriginal"] = "2026:05:06 07:08:09";
-    exif["Exif.Photo.PixelXDimension"] = uint32_t(60);
-    Exiv2::URationalValue latitude;
-    latitude.read("48/1 51/1 30/1");
-    exif.add(Exiv2::ExifKey("Exif.GPSInfo.GPSLatitude"), &latitude);
+    for (const auto &[key, value] : {std::pair{"Image.Make", "Lumen"}, {"Image.Orientation", "6"},
+                                     {"Image.Copyright", "Ann Example 2026"}, {"Photo.PixelXDimension", "60"},
+                                     {"Photo.DateTimeOriginal", "2026:05:06 07:08:09"},
+                                     {"GPSInfo.GPSLatitude", "48/1 51/1 30/1"}})
+        exif[std::string("Exif.") + key].setValue(value);
     const QByteArray thumbnail = encode(pattern(12, 8), "jpeg", 80);
     Exiv2::ExifThumb(exif).setJpegThumbnail(reinterpret_cast<const Exiv2::byte *>(thumbnail.constData()),
                                             long(thumbnail.size()));
@@ -84,16 +84,13 @@ std::string metadataOf(const QString &path)
 // encoding tool for HEIC and AVIF. Empty when the tool is missing.
 QString convert(const QString &png, const QString &suffix)
 {
-    QString path = png;
-    path.replace(QLatin1String(".png"), QLatin1Char('.') + suffix);
-    if (suffix == QLatin1String("tif") || suffix == QLatin1String("webp")) {
-        QImageWriter writer(path);
-        writer.setQuality(100); // lossless WebP
+    const QString path = QString(png).replace(".png", "." + suffix);
+    QImageWriter writer(path);
+    writer.setQuality(100); // lossless WebP
+    if (suffix == "tif" || suffix == "webp")
         return writer.write(QImage(png)) ? path : QString();
-    }
-    QStringList arguments{"-q", "90", "-o", path, png};
-    if (suffix == QLatin1String("avif")) // this AV1 encoder accepts only 4:2:2 from the tool
-        arguments << "-A" << "-p" << "chroma=422";
+    QStringList arguments{"-q", "90", "-o", path, png}; // this AV1 encoder takes only 4:2:2 from the tool:
+    arguments << (suffix == "avif" ? QStringList{"-A", "-p", "chroma=422"} : QStringList());
     return QProcess::execute("heif-enc", arguments) == 0 ? path : QString();
 }
 
@@ -107,11 +104,9 @@ protected:
 
 TEST_P(EndToEnd, FinePatternKeepsFullColourResolutionAndIsCloseToTheExactResult)
 {
-    QImage fine(240, 160, QImage::Format_RGB888); // what subsampled chroma washes out
-    for (int y = 0; y < fine.height(); ++y)
-        for (int x = 0; x < fine.width(); ++x)
-            fine.setPixel(x, y, qRgb(x * 7 + y * 3, ((x ^ y) * 5) & 255, (y * 11 - x * 2) & 255));
-    const QString input = writePicture("fine.png", fine);
+    const QString input = writePicture("fine.png", picture(240, 160, [](int x, int y) { // what subsampled chroma washes out
+        return qRgb(x * 7 + y * 3, ((x ^ y) * 5) & 255, (y * 11 - x * 2) & 255);
+    }));
     const Outcome outcome = filterFile(GetParam(), input, output(), {10, 37});
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
 
@@ -148,11 +143,7 @@ TEST_P(EndToEnd, RotatedCameraPhotoComesOutUprightWithItsProfileAndData)
 
 TEST_P(EndToEnd, DamagedJpegsAreRefusedNamingTheFileWithinBoundedMemory)
 {
-    const struct {
-        const char *name;
-        QByteArray bytes;
-        const char *reason;
-    } cases[] = {
+    const struct { const char *name; QByteArray bytes; const char *reason; } cases[] = {
         {"huge-header.jpg", jpegClaimingSize(23000, 23000), "corrupt JPEG data"},
         {"cut-third.jpg", jpegCutWithEndMarker(), "corrupt JPEG data: premature end of data segment"},
         {"endless-scans.jpg", jpegWithRepeatedScans(20000), "too many progressive scans"},
@@ -175,11 +166,9 @@ TEST_P(EndToEnd, DamagedJpegsAreRefusedNamingTheFileWithinBoundedMemory)
 
 TEST_P(EndToEnd, TiffWebpHeicAndAvifOpenLikeThePngOfTheirPixels)
 {
-    QImage smooth(64, 48, QImage::Format_RGB888); // as in a photo: what lossy encoders keep well
-    for (int y = 0; y < smooth.height(); ++y)
-        for (int x = 0; x < smooth.width(); ++x)
-            smooth.setPixel(x, y, qRgb(40 + 3 * x, 200 - 3 * y, 90 + x + y));
-    const QString png = writePicture("smooth.png", smooth);
+    const QString png = writePicture("smooth.png", picture(64, 48, [](int x, int y) { // as in a photo: kept well by lossy encoders
+        return qRgb(40 + 3 * x, 200 - 3 * y, 90 + x + y);
+    }));
     const QImage exact = tintwell::renderImage(tintwell::loadImage(png).image, {3, 5});
     for (const QString suffix : {"tif", "webp", "heic", "avif"}) {
         const QString input = convert(png, suffix);
@@ -195,10 +184,6 @@ TEST_P(EndToEnd, TiffWebpHeicAndAvifOpenLikeThePngOfTheirPixels)
     }
 }
 
-std::string entryName(const ::testing::TestParamInfo<Entry> &info)
-{
-    return std::array{"AppSave", "AppExport", "CliJpg", "CliPng"}[int(info.param)];
-}
-
 INSTANTIATE_TEST_SUITE_P(Entries, EndToEnd,
-                         ::testing::Values(Entry::AppSave, Entry::AppExport, Entry::CliJpg, Entry::CliPng), entryName);
+                         ::testing::Values(Entry::AppSave, Entry::AppExport, Entry::CliJpg, Entry::CliPng),
+                         ([](const auto &info) { return std::array{"AppSave", "AppExport", "CliJpg", "CliPng"}[int(info.param)]; }));

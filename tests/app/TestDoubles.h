@@ -18,21 +18,10 @@ public:
     QStringList openAnswers, saveAnswers, exportAnswers;
     int saveCalls = 0, exportCalls = 0;
     QString lastOpenFolder, lastSaveProposal, lastExportProposal;
-
-    QString openImagePath(const QString &startFolder) override { return answer(openAnswers, lastOpenFolder = startFolder); }
-    QString saveImagePath(const QString &proposedPath) override
-    {
-        ++saveCalls;
-        return answer(saveAnswers, lastSaveProposal = proposedPath);
-    }
-    QString exportPngPath(const QString &proposedPath) override
-    {
-        ++exportCalls;
-        return answer(exportAnswers, lastExportProposal = proposedPath);
-    }
-
-private:
-    static QString answer(QStringList &queue, const QString &) { return queue.isEmpty() ? QString() : queue.takeFirst(); }
+    QString openImagePath(const QString &folder) override { return next(openAnswers, lastOpenFolder = folder); }
+    QString saveImagePath(const QString &path) override { return ++saveCalls, next(saveAnswers, lastSaveProposal = path); }
+    QString exportPngPath(const QString &path) override { return ++exportCalls, next(exportAnswers, lastExportProposal = path); }
+    static QString next(QStringList &queue, const QString &) { return queue.isEmpty() ? QString() : queue.takeFirst(); }
 };
 
 // Records the messages; answers each question about an unsaved result with

@@ -8,12 +8,8 @@ using Choice = MessageBoxes::UnsavedChoice;
 TEST_F(AppFixture, LeavingAChangedResultAsksAndGoesOnOnlyWhenSavedOrDiscarded)
 {
     enum Leave { Close, Open, Paste };
-    const struct {
-        Leave leave;
-        Choice choice;
-        bool saveDialogAnswers; // with Save: the save dialog gives a path (else it is cancelled)
-        bool goesOn;
-    } cases[] = {{Close, Choice::Cancel, false, false}, {Close, Choice::Save, false, false},
+    // saveDialogAnswers: with Save, the save dialog gives a path (else it is cancelled).
+    const struct { Leave leave; Choice choice; bool saveDialogAnswers, goesOn; } cases[] = {{Close, Choice::Cancel, false, false}, {Close, Choice::Save, false, false},
                  {Open, Choice::Save, true, true},      {Paste, Choice::Cancel, false, false},
                  {Close, Choice::Discard, false, true}};
     const QString picture = writePicture("first.png", pattern(12, 8)), target = pathFor("kept.jpg");
@@ -27,22 +23,18 @@ TEST_F(AppFixture, LeavingAChangedResultAsksAndGoesOnOnlyWhenSavedOrDiscarded)
         if (k.saveDialogAnswers)
             dialogs->saveAnswers << target;
         bool wentOn = false;
-        if (k.leave == Close) {
+        if (k.leave == Close)
             wentOn = delegate->window()->close();
-        } else if (k.leave == Open) {
-            open(writePicture("second.png", pattern(6, 4)));
-            wentOn = c->pictureName() == QStringLiteral("second.png");
-        } else {
-            QApplication::clipboard()->setImage(pattern(5, 5));
-            c->setPasteboardAsSource();
-            wentOn = c->current_image.size() == QSize(5, 5);
-        }
+        else if (k.leave == Open)
+            open(writePicture("second.png", pattern(6, 4))), wentOn = c->pictureName() == "second.png";
+        else
+            QApplication::clipboard()->setImage(pattern(5, 5)), c->setPasteboardAsSource(),
+                wentOn = c->current_image.size() == QSize(5, 5);
         EXPECT_EQ(wentOn, k.goesOn);
         EXPECT_EQ(messages->saveQuestions.size(), 1);
         EXPECT_EQ(QFileInfo::exists(target), k.saveDialogAnswers);
-        if (!k.goesOn) {
+        if (!k.goesOn)
             EXPECT_EQ(shown().cacheKey(), result.cacheKey());
-        }
         QFile::remove(target);
     }
 }

@@ -1,27 +1,13 @@
-// The window as the user meets it: its first size and empty hint, the keys of
-// its commands, the title and status that follow the picture,
-// Compare, and a view that fits the picture without enlarging it.
+// Compare on the real window, and a view that fits the picture without
+// enlarging it.
 #include "AppFixture.h"
 #include "EditorActions.h"
-#include "ImageView.h"
 
-#include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
 
 class Window : public AppFixture
 {
 protected:
-    void SetUp() override
-    {
-        AppFixture::SetUp();
-        QApplication::setActiveWindow(delegate->window());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->window()));
-    }
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
-    {
-        QTest::keyClick(delegate->window(), key, modifiers);
-    }
     // A backslash key event as the window system sends it, auto-repeat or not.
     void backslash(QEvent::Type type, bool autoRepeat = false)
     {
@@ -30,57 +16,6 @@ protected:
     }
     const QImage source = pattern(40, 30);
 };
-
-TEST_F(Window, FirstShowsLargeAndSaysHowToStart)
-{
-    QMainWindow *window = delegate->window();
-    const QRect available = window->screen()->availableGeometry();
-    EXPECT_GE(window->width() * 10, available.width() * 6);
-    EXPECT_GE(window->height() * 10, available.height() * 6);
-    EXPECT_TRUE(available.contains(window->geometry()));
-    const QImage painted = c->image_view->grab().toImage();
-    int marked = 0; // the hint's letters
-    for (int y = 0; y < painted.height(); ++y)
-        for (int x = 0; x < painted.width(); ++x)
-            marked += painted.pixel(x, y) != painted.pixel(0, 0);
-    EXPECT_GT(marked, 50);
-}
-
-TEST_F(Window, KeysRunTheirCommandsAndTitleAndStatusFollow)
-{
-    QMainWindow *window = delegate->window();
-    auto *renderTime = window->findChild<QLabel *>(QStringLiteral("renderTime"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tintwell"));
-    EXPECT_FALSE(actionNamed("actionSave")->isEnabled());
-    dialogs->openAnswers << writePicture("p.png", source);
-    c->slider->setValue(10);
-    press(Qt::Key_O);
-    ASSERT_TRUE(sameBytes(c->current_image, source));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("p.png (40 × 30) — Tintwell"));
-    EXPECT_TRUE(QRegularExpression("^Rendered in \\d+ ms$").match(renderTime->text()).hasMatch());
-    press(Qt::Key_S);
-    EXPECT_EQ(dialogs->saveCalls, 1);
-    press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(dialogs->exportCalls, 1);
-    const QImage once = shown().copy();
-    press(Qt::Key_C);
-    EXPECT_TRUE(sameBytes(QApplication::clipboard()->image(), once));
-    press(Qt::Key_Return); // adopt
-    EXPECT_TRUE(sameBytes(c->current_image, once));
-    press(Qt::Key_Z); // undo
-    EXPECT_TRUE(sameBytes(c->current_image, source));
-    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // redo
-    EXPECT_TRUE(sameBytes(c->current_image, once));
-    press(Qt::Key_V); // paste: the copied picture, rendered once more
-    EXPECT_FALSE(sameBytes(shown(), once));
-    press(Qt::Key_Z); // undo the paste, the adopt and the open: nothing shown
-    press(Qt::Key_Z);
-    press(Qt::Key_Z);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tintwell"));
-    EXPECT_TRUE(renderTime->text().isEmpty());
-    press(Qt::Key_Q);
-    EXPECT_FALSE(window->isVisible());
-}
 
 TEST_F(Window, CompareShowsTheSourceWhileHeld)
 {
@@ -110,12 +45,10 @@ TEST(View, FitsKeepingTheAspectNeverEnlargingAndCentred)
     ImageView view;
     view.resize(200, 200);
     view.show();
-    view.setImage(pattern(50, 40));
-    EXPECT_EQ(view.displayImage().size(), QSize(50, 40));
-    view.setImage(pattern(100, 400));
-    EXPECT_EQ(view.displayImage().size(), QSize(50, 200));
-    view.setImage(pattern(400, 100));
-    EXPECT_EQ(view.displayImage().size(), QSize(200, 50));
+    for (const auto &[size, fitted] : {std::pair{QSize(50, 40), QSize(50, 40)}, {{100, 400}, {50, 200}}, {{400, 100}, {200, 50}}}) {
+        view.setImage(pattern(size.width(), size.height()));
+        EXPECT_EQ(view.displayImage().size(), fitted);
+    }
     const QImage painted = view.grab().toImage(); // centred: rows 75..124
     EXPECT_EQ(QColor(painted.pixel(100, 100)), QColor(view.displayImage().pixel(100, 25)));
     EXPECT_NE(QColor(painted.pixel(100, 10)), QColor(view.displayImage().pixel(100, 0)));

@@ -29,13 +29,10 @@ static Window findWindow(Display *display, Window parent, const std::string &wan
         }
         XWindowAttributes a;
         const bool named = prefix ? title.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0 : title == wanted;
-        if (named && XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable && a.width > 1)
-            found = children[i];
-        else
-            found = findWindow(display, children[i], wanted);
+        const bool shown = named && XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable;
+        found = shown && a.width > 1 ? children[i] : findWindow(display, children[i], wanted);
     }
-    if (children != nullptr)
-        XFree(children);
+    XFree(children); // XFree accepts null
     return found;
 }
 
@@ -58,9 +55,7 @@ int main(int argc, char **argv)
     XEvent event{};
     event.xclient = {ClientMessage, 0, False, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-    XCloseDisplay(display);
+    XCloseDisplay(display); // flushes the request
     return 0;
 }

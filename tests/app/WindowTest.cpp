@@ -53,3 +53,42 @@ TEST(View, FitsKeepingTheAspectNeverEnlargingAndCentred)
     EXPECT_EQ(QColor(painted.pixel(100, 100)), QColor(view.displayImage().pixel(100, 25)));
     EXPECT_NE(QColor(painted.pixel(100, 10)), QColor(view.displayImage().pixel(100, 0)));
 }
+
+// A dropped file takes the open path, dropped image data the paste path; both
+// render with the current controls.
+TEST_F(Window, DropsOpenFilesAndTakeImageData)
+{
+    c->slider->setValue(5);
+    const auto drop = [this](const QMimeData &data) {
+        const QPoint at = c->image_view->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(c->image_view, &enter);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(c->image_view, &dropped);
+        return enter.isAccepted() && dropped.isAccepted();
+    };
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(writePicture("dropped.png", source))});
+    EXPECT_TRUE(drop(file));
+    EXPECT_EQ(pixelAt(shown(), 2, 1).g, (pixelAt(source, 2, 1).g + 5) % 256);
+    QMimeData data;
+    data.setImageData(pattern(7, 9));
+    EXPECT_TRUE(drop(data));
+    EXPECT_EQ(shown().size(), QSize(7, 9));
+    EXPECT_EQ(pixelAt(shown(), 6, 8).b, (pixelAt(pattern(7, 9), 6, 8).b + 5) % 256);
+}
+
+// The screen copy is converted from the picture's profile to sRGB; the result
+// keeps the engine's bytes and its profile.
+TEST_F(Window, ShowsColourManagedPixelsOfAnUnchangedResult)
+{
+    QImage wide = source.copy();
+    wide.setColorSpace(QColorSpace::AdobeRgb);
+    c->slider->setValue(3);
+    open(writePicture("wide.png", wide));
+    EXPECT_EQ(shown().colorSpace(), QColorSpace(QColorSpace::AdobeRgb));
+    EXPECT_EQ(pixelAt(shown(), 5, 5).r, (pixelAt(source, 5, 5).r + 3) % 256);
+    const QImage screen = c->image_view->displayImage();
+    EXPECT_EQ(screen.colorSpace(), QColorSpace(QColorSpace::SRgb));
+    EXPECT_FALSE(sameBytes(screen.convertToFormat(shown().format()), shown()));
+}

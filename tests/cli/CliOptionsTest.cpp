@@ -17,7 +17,7 @@ constexpr qint32 i32min = std::numeric_limits<qint32>::min(), i32max = std::nume
 
 class Cli : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(inputPicture(13, 7).save(in)); }
+    void SetUp() override { ASSERT_TRUE(pattern(13, 7, true).save(in)); }
     QString path(const QString &name) const { return dir.filePath(name); }
     QTemporaryDir dir;
     const QString in = path("in.png");

@@ -53,8 +53,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir().mkpath(outDir));
-        ASSERT_TRUE(inputPicture().save(a));
-        ASSERT_TRUE(inputPicture(4, 3).save(c));
+        ASSERT_TRUE(pattern(9, 6, true).save(a));
+        ASSERT_TRUE(pattern(4, 3, true).save(c));
         ASSERT_TRUE(writeBytes(bad, "not a picture at all"));
     }
     QTemporaryDir dir;

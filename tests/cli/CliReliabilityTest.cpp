@@ -15,12 +15,6 @@ namespace {
 
 using namespace tintwell::test;
 
-QStringList listing(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System,
-                                  QDir::Name);
-}
-
 class CliReliabilityTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(writeBytes(path("in.png"), encode(pattern(96, 64, false, 24), "png"))); }

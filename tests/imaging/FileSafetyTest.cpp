@@ -23,15 +23,8 @@
 namespace {
 
 using namespace tintwell::test;
-using tintwell::pathFromBytes;
 using tintwell::pathToBytes;
 using tintwell::writeFileAtomically;
-
-QStringList listing(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System,
-                                  QDir::Name);
-}
 
 // A write larger than the free space by any amount from 1 byte to 64 KiB: the
 // disk fills while the last bytes are written or synced. None may count as
@@ -190,27 +183,6 @@ TEST(Overwrite, KeepsModeOwnerAndGroupAndLeavesOtherHardLinksAlone)
     EXPECT_EQ(readBytes(dir.filePath("keep.png")), "new");
     EXPECT_EQ(readBytes(dir.filePath("other")), "old");
     EXPECT_EQ(listing(dir.path()), (QStringList{"keep.png", "other"}));
-}
-
-// Names as the file system stores them: bytes that are not UTF-8 survive the
-// round trip through a QString, and the file is written and read under them.
-TEST(FileNames, BytesThatAreNotUtf8NameTheSameFile)
-{
-    const QByteArray names[] = {
-        "plain.png", "caf\xc3\xa9.png", "latin1-caf\xe9.png", "\xff\xfe.png", "cut-\xe2\x82.png",
-        "overlong-\xc0\xaf.png", "surrogate-\xed\xa0\x80.png", "\xf0\x9f\x98\x80.png",
-    };
-    QTemporaryDir dir;
-    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
-    const QByteArray png = encode(pattern(4, 3), "png");
-    for (const QByteArray &name : names) {
-        const QString path = pathFromBytes(folder + name);
-        EXPECT_EQ(pathToBytes(path), folder + name);
-        ASSERT_EQ(writeFileAtomically(path, png), QString()) << name.toHex().constData();
-        EXPECT_EQ(::access((folder + name).constData(), F_OK), 0) << name.toHex().constData();
-        EXPECT_FALSE(tintwell::loadImage(path).image.isNull()) << name.toHex().constData();
-        ::unlink((folder + name).constData()); // QTemporaryDir cannot name it
-    }
 }
 
 } // namespace

@@ -79,11 +79,6 @@ struct FailureCase {
     QSize size;         // of the picture saved; empty: a null picture
 };
 
-void PrintTo(const FailureCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 class SaveFailure : public testing::TestWithParam<FailureCase> {
 protected:
     QTemporaryDir dir;

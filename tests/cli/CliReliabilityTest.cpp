@@ -119,8 +119,9 @@ TEST_F(CliReliabilityTest, BatchStaysWithinTheMemoryLimit)
                                      + ": the picture of 20000 x 20000 pixels needs about 3052 MB, more than the "
                                        "memory limit of 150 MB (--memory-limit)");
     EXPECT_EQ(listing(path("out")), (QStringList{"bomb1.jpg", "bomb2.jpg", "bomb3.jpg"}));
-    // One picture at a time (without the budget this batch goes about 60 MB past it).
-    EXPECT_LT(run.peakKB, small.peakKB + 150 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
+    // One picture at a time stays about 85 MB over the tool's own peak; two
+    // decoded at once (the budget ignored) go about 150 MB over it.
+    EXPECT_LT(run.peakKB, small.peakKB + 115 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
 }
 
 // Names are bytes: escape sequences and bytes that are not UTF-8 are shown

@@ -17,7 +17,7 @@ constexpr qint32 i32min = std::numeric_limits<qint32>::min(), i32max = std::nume
 
 class Cli : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(inputPicture(13, 7).save(in)); }
+    void SetUp() override { ASSERT_TRUE(pattern(13, 7, true).save(in)); }
     QString path(const QString &name) const { return dir.filePath(name); }
     QTemporaryDir dir;
     const QString in = path("in.png");
@@ -33,14 +33,10 @@ const OptionCase optionCases[] = {
     {{"--filter", "3", "--value", "7"}, {3, 7}},
     {{"--filter", "8", "--value", "-9223372036854775808"}, {8, std::numeric_limits<qint64>::min()}},
     {{"--filter=14", "--value=+9223372036854775807"}, {14, std::numeric_limits<qint64>::max()}},
-    {{"--filter", "1", "--value", "-5", "--red", "-2"}, {1, -5, -2}, "out.jpg"},
     {{"--filter=1", "--value=-5", "--red=-2"}, {1, -5, -2}, "out.JPEG"},
-    {{"--filter", "0", "--red", "-2147483648"}, {0, 0, i32min}},
-    {{"--filter", "0", "--green", "2147483647"}, {0, 0, 0, i32max}},
-    {{"--filter", "11", "--blue", "250", "--negative"}, {11, 0, 0, 0, 250, true}},
+    {{"--filter", "0", "--red", "-2147483648", "--green", "2147483647"}, {0, 0, i32min, i32max}},
+    {{"--filter", "11", "--blue", "-3", "--negative"}, {11, 0, 0, 0, -3, true}},
     {{"--filter", "21", "--value", "12", "--reverse"}, {21, 12, 0, 0, 0, false, true}},
-    {{"--filter", "-1", "--value", "99", "--red", "10"}, {-1, 99, 10}},
-    {{"--filter", "25", "--blue", "-3", "--negative"}, {25, 0, 0, 0, -3, true}},
     {{"--filter", "2147483647", "--reverse"}, {i32max, 0, 0, 0, 0, false, true}},
     {{"--filter", "-2147483648", "--green", "1"}, {i32min, 0, 0, 1}},
     {{"--filter", "3", "--red", "2", "--filter", "5", "--red=9"}, {5, 0, 9}}, // the last one counts
@@ -119,10 +115,8 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--filter", "2147483648", in, out},
         {"--red", "-2147483649", in, out},
         {"--value", "9223372036854775808", in, out},
-        {"--value", "-9223372036854775809", in, out},
         {"--value", "1.5", in, out},
         {"--value", " 5", in, out},
-        {"--value", "", in, out},
         {in, out, "--value"},
         {in},
         {in, out, path("third.png")},
@@ -132,9 +126,7 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--output-dir", dir.path()},
         {"--filter", "1", in, out, "--then"},
         {"--filter", "1", "--then", in, out},
-        {"--filter", "1", "--then", "--then", "--filter", "2", in, out},
         {"--value", "--then", "--filter", "2", in, out},
-        {"--output-dir", "--then", "--filter", "2", in},
         {"--then=1", "--filter", "2", in, out},
         {in, "-"},
         {"--output-dir", dir.path(), "--output-dir", dir.path(), in},
@@ -153,12 +145,11 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
 
 TEST_F(Cli, HelpAndVersionGoToStdout)
 {
-    const auto help = runTool({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("--output-dir") && help.out.contains("--then"));
-    const auto version = runTool({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(version.out.startsWith("tintwell-cli "));
+    for (const auto &[option, shows] : {std::pair{"--help", "--output-dir"}, {"--version", "tintwell-cli "}}) {
+        const auto run = runTool({option});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(run.out.contains(shows) && run.err.isEmpty()) << option;
+    }
 }
 
 } // namespace

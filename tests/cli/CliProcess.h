@@ -73,10 +73,4 @@ inline CliRun runTool(const QStringList &arguments)
     return runRaw(raw);
 }
 
-// A straight-alpha picture whose bytes depend on the position.
-inline QImage inputPicture(int width = 9, int height = 6)
-{
-    return pattern(width, height, true);
-}
-
 } // namespace tintwell::test

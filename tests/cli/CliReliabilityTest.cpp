@@ -15,12 +15,6 @@ namespace {
 
 using namespace tintwell::test;
 
-QStringList listing(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System,
-                                  QDir::Name);
-}
-
 class CliReliabilityTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(writeBytes(path("in.png"), encode(pattern(96, 64, false, 24), "png"))); }
@@ -75,13 +69,6 @@ TEST_F(CliReliabilityTest, StandardStreamsWorkLikeFiles)
     EXPECT_EQ(toStdout.exitCode, 0) << toStdout.err.toStdString();
     EXPECT_EQ(toStdout.rawOut, reference);
     EXPECT_EQ(toStdout.err, QString());
-
-    const QByteArray jpeg = encode(pattern(80, 60, false, 24), "jpeg");
-    const CliRun cut = runRaw({"-", raw("cut.png")}, jpeg.left(jpeg.size() / 2));
-    EXPECT_EQ(cut.exitCode, 1);
-    EXPECT_TRUE(cut.err.contains("cannot read standard input: ")) << cut.err.toStdString();
-    EXPECT_TRUE(cut.err.contains("premature end")) << cut.err.toStdString();
-    EXPECT_FALSE(QFile::exists(path("cut.png")));
 }
 
 // A JPEG start followed by zeros without end on standard input: the read
@@ -132,8 +119,9 @@ TEST_F(CliReliabilityTest, BatchStaysWithinTheMemoryLimit)
                                      + ": the picture of 20000 x 20000 pixels needs about 3052 MB, more than the "
                                        "memory limit of 150 MB (--memory-limit)");
     EXPECT_EQ(listing(path("out")), (QStringList{"bomb1.jpg", "bomb2.jpg", "bomb3.jpg"}));
-    // One picture at a time (without the budget this batch goes about 60 MB past it).
-    EXPECT_LT(run.peakKB, small.peakKB + 150 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
+    // One picture at a time stays about 85 MB over the tool's own peak; two
+    // decoded at once (the budget ignored) go about 150 MB over it.
+    EXPECT_LT(run.peakKB, small.peakKB + 115 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
 }
 
 // Names are bytes: escape sequences and bytes that are not UTF-8 are shown

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -12,9 +13,11 @@ namespace tintwell::test {
 
 namespace {
 
-// An 8 x 8 JPEG of `sample` in every pixel (or a gradient when it is empty),
-// with an optional scan script.
-QByteArray compress8x8(const QList<int> &sample, const jpeg_scan_info *script = nullptr, int scans = 0)
+// `height` rows of `width` pixels of `components` samples from `row(y, buffer)`,
+// at quality 100, with an optional scan script; `full` drops chroma subsampling.
+template<typename Row>
+QByteArray compress(int width, int height, int components, J_COLOR_SPACE space, Row row,
+                    const jpeg_scan_info *script = nullptr, int scans = 0, bool full = false)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -23,21 +26,20 @@ QByteArray compress8x8(const QList<int> &sample, const jpeg_scan_info *script = 
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    const int components = sample.isEmpty() ? 1 : int(sample.size());
-    cinfo.image_width = 8;
-    cinfo.image_height = 8;
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
     cinfo.input_components = components;
-    cinfo.in_color_space = components == 4 ? JCS_CMYK : JCS_GRAYSCALE;
+    cinfo.in_color_space = space;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int i = 0; full && i < cinfo.num_components; ++i)
+        cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
     cinfo.scan_info = script;
     cinfo.num_scans = scans;
     jpeg_start_compress(&cinfo, TRUE);
-    JSAMPLE row[8 * 4];
-    for (int y = 0; y < 8; ++y) {
-        for (int i = 0; i < 8 * components; ++i)
-            row[i] = JSAMPLE(sample.isEmpty() ? 16 * i + 8 * y : sample.at(i % components));
-        JSAMPROW rows[] = {row};
+    std::vector<JSAMPLE> samples(size_t(width) * size_t(components));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[] = {row(int(cinfo.next_scanline), samples.data())};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -47,35 +49,24 @@ QByteArray compress8x8(const QList<int> &sample, const jpeg_scan_info *script = 
     return file;
 }
 
+// An 8 x 8 JPEG of `sample` in every pixel (or a grey gradient when it is empty).
+QByteArray compress8x8(const QList<int> &sample, const jpeg_scan_info *script = nullptr, int scans = 0)
+{
+    const int components = sample.isEmpty() ? 1 : int(sample.size());
+    return compress(8, 8, components, components == 4 ? JCS_CMYK : JCS_GRAYSCALE, [&](int y, JSAMPLE *row) {
+        for (int i = 0; i < 8 * components; ++i)
+            row[i] = JSAMPLE(sample.isEmpty() ? 16 * i + 8 * y : sample.at(i % components));
+        return row;
+    }, script, scans);
+}
+
 } // namespace
 
 QByteArray plainJpeg(const QImage &image)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(image.width());
-    cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_EXT_RGBX;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    for (int i = 0; i < cinfo.num_components; ++i)
-        cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rows[] = {const_cast<JSAMPLE *>(image.constScanLine(int(cinfo.next_scanline)))};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    const QByteArray file(reinterpret_cast<const char *>(buffer), qsizetype(size));
-    std::free(buffer);
-    return file;
+    return compress(image.width(), image.height(), 4, JCS_EXT_RGBX, [&](int y, JSAMPLE *) {
+        return const_cast<JSAMPLE *>(image.constScanLine(y));
+    }, nullptr, 0, true);
 }
 
 QByteArray jpegOfOneColour(const QList<int> &sample)
@@ -132,12 +123,8 @@ double psnr(const QImage &a, const QImage &b)
     for (int row = 0; row < x.height(); ++row) {
         const uchar *p = x.constScanLine(row);
         const uchar *q = y.constScanLine(row);
-        for (int i = 0; i < 4 * x.width(); ++i) {
-            if (i % 4 == 3)
-                continue;
-            const double d = double(p[i]) - double(q[i]);
-            sum += d * d;
-        }
+        for (int i = 0; i < 4 * x.width(); ++i) // the fourth bytes are both 255
+            sum += (double(p[i]) - q[i]) * (double(p[i]) - q[i]);
     }
     const double mse = sum / (3.0 * x.width() * x.height());
     return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);

@@ -79,11 +79,6 @@ struct FailureCase {
     QSize size;         // of the picture saved; empty: a null picture
 };
 
-void PrintTo(const FailureCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 class SaveFailure : public testing::TestWithParam<FailureCase> {
 protected:
     QTemporaryDir dir;
@@ -110,7 +105,7 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
         mounted = mounts.bind(keep, c.place == Place::ReadOnlyFile);
     if (!mounted.isEmpty())
         GTEST_SKIP() << "cannot mount here: " << mounted.toStdString();
-    const QStringList before = QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+    const QStringList before = listing(folder);
 
     const QString path = QDir(folder).filePath(c.target);
     QImage image = c.size.isEmpty() ? QImage() : pattern(c.size.width(), c.size.height());
@@ -121,7 +116,7 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
         EXPECT_FALSE(error.endsWith("unknown error", Qt::CaseInsensitive)) << error.toStdString();
     }
     EXPECT_EQ(readBytes(keep), original);
-    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), before);
+    EXPECT_EQ(listing(folder), before);
 }
 
 const FailureCase failureCases[] = {

@@ -6,6 +6,7 @@
 #include "ImagePath.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
@@ -106,6 +107,12 @@ inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The names in `folder`, hidden ones included, sorted.
+inline QStringList listing(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 // The pixel bytes of `image` in the working layout, rows without padding.

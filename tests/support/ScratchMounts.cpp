@@ -7,17 +7,14 @@ namespace tintwell::test {
 
 ScratchMounts::~ScratchMounts()
 {
-    for (auto it = m_mounted.crbegin(); it != m_mounted.crend(); ++it) {
-        if (!run(QStringLiteral("umount"), {*it}).isEmpty())
-            run(QStringLiteral("umount"), {QStringLiteral("-l"), *it});
-    }
+    for (auto it = m_mounted.crbegin(); it != m_mounted.crend(); ++it)
+        if (!run({*it}, "umount").isEmpty())
+            run({"-l", *it}, "umount");
 }
 
 QString ScratchMounts::mountTmpfs(const QString &target, const QString &size)
 {
-    const QString error = run(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                        QStringLiteral("-o"), QStringLiteral("size=") + size,
-                                                        QStringLiteral("tintwell-test"), target});
+    const QString error = run({"-t", "tmpfs", "-o", "size=" + size, "tintwell-test", target});
     if (error.isEmpty())
         m_mounted.append(target);
     return error;
@@ -25,33 +22,22 @@ QString ScratchMounts::mountTmpfs(const QString &target, const QString &size)
 
 QString ScratchMounts::bind(const QString &path, bool readOnly)
 {
-    QString error = run(QStringLiteral("mount"), {QStringLiteral("--bind"), path, path});
-    if (!error.isEmpty())
+    if (QString error = run({"--bind", path, path}); !error.isEmpty())
         return error;
     m_mounted.append(path);
-    if (!readOnly)
-        return QString();
-    return run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro,bind"), path});
+    return readOnly ? run({"-o", "remount,ro,bind", path}) : QString();
 }
 
-QString ScratchMounts::remountReadOnly(const QString &target)
-{
-    return run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), target});
-}
-
-QString ScratchMounts::run(const QString &program, const QStringList &arguments)
+QString ScratchMounts::run(const QStringList &arguments, const char *program)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForStarted(-1))
-        return program + QStringLiteral(" did not start: ") + process.errorString();
     process.waitForFinished(-1);
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
-        return program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(" failed: ")
-               + (said.isEmpty() ? QStringLiteral("exit code %1").arg(process.exitCode()) : said);
-    }
+    if (process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return QString(program) + ' ' + arguments.join(' ') + " failed: " + process.errorString() + ' '
+               + QString::fromLocal8Bit(process.readAll()).trimmed();
     return QString();
 }
 

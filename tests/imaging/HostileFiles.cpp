@@ -1,2 +1,0 @@
-// Built from tests/support (tintwell_test_support); kept so that target
-// lists naming this file still build.

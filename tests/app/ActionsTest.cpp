@@ -2,8 +2,8 @@
 // "use result as source" and share, with real files and the real clipboard;
 // the colour profile travels with every result; failures say why once and
 // change nothing.
-#include "../imaging/JpegFiles.h"
 #include "AppFixture.h"
+#include "JpegFiles.h"
 
 #include <functional>
 

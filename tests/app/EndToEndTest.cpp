@@ -3,9 +3,9 @@
 // JPEG and PNG. Saved JPEGs keep every colour at full resolution; a rotated
 // camera photo comes out upright with its profile and camera data; damaged
 // JPEGs are refused naming the file; TIFF, WebP, HEIC and AVIF open.
-#include "../imaging/JpegFiles.h"
 #include "AppFixture.h"
 #include "ImagePath.h"
+#include "JpegFiles.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

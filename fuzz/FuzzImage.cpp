@@ -106,11 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (rendered.size() != source.size() || rendered.format() != source.format() || givenUp != rendered)
         fail("renderImage and renderInPlace differ, or changed the size or format");
 
-    if (tintwell::test::encode(rendered.convertToFormat(QImage::Format_RGB888), "jpeg", 100).isEmpty())
+    // What a save writes, with the source's metadata.
+    QString error;
+    if (tintwell::encodeImage(QImage(rendered), "jpg", loaded.metadata, &error).isEmpty())
         fail("JPEG encoding of a rendered picture failed");
     // PNG is lossless: decoding it must give the rendered bytes back (the
     // pass leaves the filler byte of RGBX at the 255 the decode gave it).
-    const tintwell::LoadResult again = tintwell::loadImageData(tintwell::test::encode(rendered, "png"));
+    const tintwell::LoadResult again =
+        tintwell::loadImageData(tintwell::encodeImage(QImage(rendered), "png", loaded.metadata, &error));
     if (again.image.isNull() || tintwell::test::pixelBytes(again.image) != tintwell::test::pixelBytes(rendered))
         fail("the PNG of a rendered picture decodes to other pixels");
     return 0;

@@ -8,6 +8,7 @@
 #include "Metadata.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageWriter>
 
 namespace tintwell {
@@ -24,14 +25,40 @@ QString failure(const QString &path, const QString &reason)
              reason.isEmpty() ? QStringLiteral("unknown error") : reason);
 }
 
-// PNG through Qt, which writes the colour space as an iCCP chunk; the
-// metadata goes into the chunks PNG has for it.
+// Whether `key` may name a PNG text chunk: 1 to 79 printable Latin-1
+// characters, no space at either end and no two in a row. libpng refuses the
+// whole file for any other key, and a source file can bring any.
+bool isPngKeyword(const QString &key)
+{
+    if (key.isEmpty() || key.size() > 79 || key.startsWith(u' ') || key.endsWith(u' ') ||
+        key.contains(QStringLiteral("  ")))
+        return false;
+    for (const QChar c : key) {
+        const ushort u = c.unicode();
+        if (u < 32 || (u > 126 && u < 161) || u > 255)
+            return false;
+    }
+    return true;
+}
+
+// PNG through Qt, which writes the colour space as an iCCP chunk and the
+// picture's texts as text chunks (those whose keys PNG allows); the metadata
+// goes into the chunks PNG has for it.
 QString encodePng(const QImage &image, const PictureMetadata &metadata, QByteArray &out)
 {
+    // The same pixels without a copy, with only the texts PNG can hold.
+    QImage written(image.constBits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+    written.setColorSpace(image.colorSpace());
+    written.setDotsPerMeterX(image.dotsPerMeterX());
+    written.setDotsPerMeterY(image.dotsPerMeterY());
+    for (const QString &key : image.textKeys()) {
+        if (isPngKeyword(key))
+            written.setText(key, image.text(key));
+    }
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, QByteArrayLiteral("png"));
-    if (!writer.write(image))
+    if (!writer.write(written))
         return writer.errorString();
     buffer.close();
     if (!metadata.isEmpty())

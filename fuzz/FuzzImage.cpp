@@ -10,7 +10,6 @@
 #include "ImagePath.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
 
 #include <cstdio>
 
@@ -75,10 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     repairPngCrcs(bytes);
-    QBuffer buffer(&bytes);
-    QImageReader header(&buffer);
-    header.setAutoTransform(true);
-    const QSize declared = header.size(); // as the image path sees it before decoding
+    const QSize declared = tintwell::imageSizeFromHeader(bytes); // as the image path sees it before decoding
     const bool mustRefuse = declared.isValid() && !tintwell::fitsWorkingLayout(declared.width(), declared.height());
     if (declared.isValid() && !mustRefuse && qint64{declared.width()} * declared.height() > maxFuzzPixels)
         return 0;

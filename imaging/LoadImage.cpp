@@ -12,6 +12,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 namespace tintwell {
 
@@ -34,9 +35,33 @@ QString tooLarge(qint64 width, qint64 height)
 
 // Every other format, as stored: Qt's readers do not turn the picture, so
 // that orientation is applied once, from the same metadata as for JPEG.
+// For a PNG file, the first chunk that claims more bytes than the file has
+// left, as a reason; empty when every chunk fits (or the data is no PNG).
+// libpng allocates a chunk's claimed size before it reads it, so a file of a
+// few bytes could make it ask for gigabytes.
+QString oversizedPngChunk(const QByteArray &bytes)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    if (!bytes.startsWith(signature))
+        return {};
+    for (qsizetype at = signature.size(); at + 8 <= bytes.size();) {
+        const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
+        const QByteArray type = bytes.mid(at + 4, 4);
+        if (qint64{length} + 12 > bytes.size() - at)
+            return QStringLiteral("corrupt PNG data: a chunk claims %1 bytes, more than the file holds").arg(length);
+        if (type == "IEND")
+            break;
+        at += qsizetype(length) + 12;
+    }
+    return {};
+}
+
 QImage decodeWithQt(const QByteArray &bytes, QString &reason)
 {
     applyDecodeAllocationLimit();
+    reason = oversizedPngChunk(bytes);
+    if (!reason.isEmpty())
+        return QImage();
 
     QBuffer buffer;
     buffer.setData(bytes); // shares the bytes
@@ -130,6 +155,8 @@ LoadResult loadImageData(const QByteArray &data, const QString &name)
 
 QSize imageSizeFromHeader(const QByteArray &data)
 {
+    if (!oversizedPngChunk(data).isEmpty())
+        return QSize();
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly))

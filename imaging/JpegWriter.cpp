@@ -245,6 +245,8 @@ QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteAr
 {
     if (image.isNull())
         return QStringLiteral("no picture to save");
+    if (image.width() > JPEG_MAX_DIMENSION || image.height() > JPEG_MAX_DIMENSION)
+        return QStringLiteral("JPEG cannot hold more than %1 pixels a side").arg(JPEG_MAX_DIMENSION);
     const QImage working = toWorkingLayout(image);
     if (working.isNull())
         return QStringLiteral("out of memory converting the picture");

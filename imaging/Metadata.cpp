@@ -134,6 +134,53 @@ QByteArray xmpForResult(const QByteArray &xmp, QSize size)
     return QByteArray::fromStdString(packet);
 }
 
+// `encoded` (a whole file exiv2 can write) with the metadata written into it
+// as the format carries it, the rest of the file (pixels, colour profile)
+// kept; `encoded` itself when there is nothing to add or it cannot be added.
+QByteArray embedMetadata(const QByteArray &encoded, const PictureMetadata &metadata)
+{
+    if (metadata.isEmpty() || encoded.isEmpty() || encoded.size() > maxEncodedBytes)
+        return encoded;
+    try {
+        prepareExiv2();
+        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte *>(encoded.constData()),
+                                               long(encoded.size()));
+        if (!image.get())
+            return encoded;
+        image->readMetadata(); // keeps what the encoder wrote, such as the colour profile
+        if (!metadata.exif.isEmpty()) {
+            Exiv2::ExifData exif;
+            const Exiv2::ByteOrder order = Exiv2::ExifParser::decode(
+                exif, reinterpret_cast<const Exiv2::byte *>(metadata.exif.constData()),
+                uint32_t(metadata.exif.size()));
+            image->setExifData(exif);
+            if (order != Exiv2::invalidByteOrder)
+                image->setByteOrder(order);
+        }
+        if (!metadata.iptc.isEmpty()) {
+            Exiv2::IptcData iptc;
+            if (Exiv2::IptcParser::decode(iptc, reinterpret_cast<const Exiv2::byte *>(metadata.iptc.constData()),
+                                          uint32_t(metadata.iptc.size())) == 0)
+                image->setIptcData(iptc);
+        }
+        if (!metadata.xmp.isEmpty()) {
+            image->setXmpPacket(metadata.xmp.toStdString());
+            image->writeXmpFromPacket(true);
+        }
+        image->writeMetadata();
+        Exiv2::BasicIo &io = image->io();
+        if (io.open() != 0)
+            return encoded;
+        const long size = io.size();
+        QByteArray out(size, Qt::Uninitialized);
+        const bool complete = size > 0 && io.read(reinterpret_cast<Exiv2::byte *>(out.data()), size) == size;
+        io.close();
+        return complete ? out : encoded;
+    } catch (...) {
+        return encoded;
+    }
+}
+
 } // namespace
 
 PictureMetadata readMetadata(QByteArrayView encoded)
@@ -193,50 +240,6 @@ PictureMetadata metadataForResult(const PictureMetadata &source, QSize size)
         result.xmp.clear();
     }
     return result;
-}
-
-QByteArray embedMetadata(const QByteArray &encoded, const PictureMetadata &metadata)
-{
-    if (metadata.isEmpty() || encoded.isEmpty() || encoded.size() > maxEncodedBytes)
-        return encoded;
-    try {
-        prepareExiv2();
-        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte *>(encoded.constData()),
-                                               long(encoded.size()));
-        if (!image.get())
-            return encoded;
-        image->readMetadata(); // keeps what the encoder wrote, such as the colour profile
-        if (!metadata.exif.isEmpty()) {
-            Exiv2::ExifData exif;
-            const Exiv2::ByteOrder order = Exiv2::ExifParser::decode(
-                exif, reinterpret_cast<const Exiv2::byte *>(metadata.exif.constData()),
-                uint32_t(metadata.exif.size()));
-            image->setExifData(exif);
-            if (order != Exiv2::invalidByteOrder)
-                image->setByteOrder(order);
-        }
-        if (!metadata.iptc.isEmpty()) {
-            Exiv2::IptcData iptc;
-            if (Exiv2::IptcParser::decode(iptc, reinterpret_cast<const Exiv2::byte *>(metadata.iptc.constData()),
-                                          uint32_t(metadata.iptc.size())) == 0)
-                image->setIptcData(iptc);
-        }
-        if (!metadata.xmp.isEmpty()) {
-            image->setXmpPacket(metadata.xmp.toStdString());
-            image->writeXmpFromPacket(true);
-        }
-        image->writeMetadata();
-        Exiv2::BasicIo &io = image->io();
-        if (io.open() != 0)
-            return encoded;
-        const long size = io.size();
-        QByteArray out(size, Qt::Uninitialized);
-        const bool complete = size > 0 && io.read(reinterpret_cast<Exiv2::byte *>(out.data()), size) == size;
-        io.close();
-        return complete ? out : encoded;
-    } catch (...) {
-        return encoded;
-    }
 }
 
 QByteArray embedMetadataInPng(const QByteArray &png, const PictureMetadata &metadata)

@@ -19,11 +19,6 @@ PictureMetadata readMetadata(QByteArrayView encoded);
 // pixel dimensions of the result.
 PictureMetadata metadataForResult(const PictureMetadata &source, QSize size);
 
-// `encoded` (a whole PNG or JPEG file) with the metadata written into it as
-// the format carries it, the rest of the file (pixels, colour profile) kept;
-// `encoded` itself when there is nothing to add or it cannot be added.
-QByteArray embedMetadata(const QByteArray &encoded, const PictureMetadata &metadata);
-
 // `png` (a whole PNG file) with the metadata added in the chunks PNG carries;
 // `png` itself when there is nothing to add or it cannot be added.
 QByteArray embedMetadataInPng(const QByteArray &png, const PictureMetadata &metadata);

@@ -15,9 +15,6 @@ namespace tintwell {
 
 namespace {
 
-// The largest width or height the JPEG encoder accepts.
-constexpr int maxJpegSide = 65500;
-
 QString failure(const QString &path, const QString &reason)
 {
     return QStringLiteral("cannot write %1: %2")
@@ -79,10 +76,6 @@ QByteArray encodeImage(QImage &&image, const QByteArray &format, const PictureMe
     const QImage owned = std::move(image);
     if (owned.isNull()) {
         *error = QStringLiteral("no picture to save");
-        return {};
-    }
-    if (kind->id == "jpg" && (owned.width() > maxJpegSide || owned.height() > maxJpegSide)) {
-        *error = QStringLiteral("JPEG cannot hold more than %1 pixels a side").arg(maxJpegSide);
         return {};
     }
     // The source's metadata, made true of this picture: upright, its size,

@@ -108,14 +108,23 @@ void AppController::selectImage()
     if (path.isEmpty())
         return;
     m_places.opened(path);
-    openFile(path);
+    openInBackground(path);
+}
+
+bool AppController::openFile(const QString &path)
+{
+    return takeLoaded(path, tintwell::loadImage(path));
+}
+
+void AppController::openInBackground(const QString &path)
+{
+    m_jobs.open(path, [this, path](const tintwell::LoadResult &loaded) { return takeLoaded(path, loaded); });
 }
 
 // A file that cannot be read leaves the source and the shown picture alone and
 // says why.
-bool AppController::openFile(const QString &path)
+bool AppController::takeLoaded(const QString &path, const tintwell::LoadResult &loaded)
 {
-    const tintwell::LoadResult loaded = tintwell::loadImage(path);
     if (loaded.image.isNull()) {
         m_messages.showError(sentence(loaded.error));
         return false;
@@ -166,19 +175,21 @@ void AppController::exportPng()
 
 // A name whose suffix names a format that can be written gets that format
 // (photo.png typed into the JPEG save is a PNG file); any other name gets the
-// dialog's own format.
+// dialog's own format. Written in the background: saved if still shown then.
 bool AppController::savePicture(const QString &path, const QByteArray &dialogFormat)
 {
     const QImage shown = displayedImage();
     if (shown.isNull())
         return false;
     const QByteArray named = tintwell::formatForPath(path);
-    const QString error = tintwell::saveImage(shown, path, named.isEmpty() ? dialogFormat : named, m_metadata);
-    if (!error.isEmpty()) {
-        m_messages.showError(sentence(error));
-        return false;
-    }
-    m_settledKey = shown.cacheKey();
+    const auto kind = dialogFormat == "png" ? BackgroundJobs::Write::Export : BackgroundJobs::Write::Save;
+    m_jobs.write(kind, shown, path, named.isEmpty() ? dialogFormat : named, m_metadata,
+                 [this, key = shown.cacheKey()](const QString &error) {
+                     if (!error.isEmpty())
+                         m_messages.showError(sentence(error));
+                     else if (displayedImage().cacheKey() == key)
+                         m_settledKey = key;
+                 });
     return true;
 }
 
@@ -190,11 +201,13 @@ bool AppController::hasUnsavedResult() const
 
 bool AppController::mayDropResult(const QString &question)
 {
+    if (hasUnsavedResult() && m_jobs.isWriting())
+        m_jobs.finishWrites();
     if (!hasUnsavedResult())
         return true;
     switch (m_messages.askToSave(question)) {
     case MessageBoxes::UnsavedChoice::Save:
-        return saveImage();
+        return saveImage() && (m_jobs.finishWrites(), !hasUnsavedResult());
     case MessageBoxes::UnsavedChoice::Discard:
         return true;
     case MessageBoxes::UnsavedChoice::Cancel:

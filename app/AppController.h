@@ -2,6 +2,7 @@
 // the source picture with the current controls, and the picture actions.
 #pragma once
 
+#include "BackgroundJobs.h"
 #include "DialogPlaces.h"
 #include "ControlSettings.h"
 #include "History.h"
@@ -50,9 +51,12 @@ public:
     QImage applyFilter(qint64 value);
 
     // The open action without its dialog: loads `path` as the new source and
-    // renders it, or says why it cannot and changes nothing. Command-line and
-    // dropped files come here too.
+    // renders it, or says why it cannot and changes nothing. The file named on
+    // the command line comes here.
     bool openFile(const QString &path);
+    // openFile with the file decoded in the background (jobs()), as the open
+    // action and dropped files do; the latest open started wins.
+    void openInBackground(const QString &path);
 
     // The paste action's path for any image data (clipboard or drop): the
     // first image in `data` becomes the source, named `name` in the title.
@@ -76,6 +80,8 @@ public:
     // File name of the source, "Pasted picture"..., empty without a source.
     QString pictureName() const { return current_image.isNull() ? QString() : m_name; }
     bool isComparing() const { return m_comparing; }
+    // Opens, saves and exports running off the GUI thread.
+    BackgroundJobs &jobs() { return m_jobs; }
 
     // Whether the shown result may differ from what was last saved: it was
     // made after the last open, paste or save (a control moved, an undo...).
@@ -87,7 +93,8 @@ public:
     // Before the shown result is dropped (closing, another picture): with an
     // unsaved result, asks `question` with Save / Discard / Cancel. Returns
     // whether to go on: nothing unsaved, Discard, or Save wrote the picture
-    // through the save action's dialog.
+    // through the save action's dialog. A write still running, which may be
+    // the one that saves the shown result, is waited for first.
     bool mayDropResult(const QString &question);
 
 public slots:
@@ -96,7 +103,7 @@ public slots:
     void changeFilter();
 
     void selectImage();
-    // Returns whether the picture was written.
+    // Returns whether the picture is being written (in the background).
     bool saveImage();
     void copyToClipboard();
     void setAsSource();
@@ -121,6 +128,7 @@ private:
     void writeColourLabels();
     Controls controls() const;
     bool savePicture(const QString &path, const QByteArray &dialogFormat);
+    bool takeLoaded(const QString &path, const tintwell::LoadResult &loaded);
     EditorState snapshot() const;
     void beginSourceChange();
     void endSourceChange();
@@ -137,4 +145,5 @@ private:
     bool m_comparing = false;
     QImage m_heldResult;       // the result, while the source is shown
     qint64 m_settledKey = 0;   // cache key of the result shown at the last open, paste or save
+    BackgroundJobs m_jobs;     // last: ends (waiting for its writes) before the rest goes
 };

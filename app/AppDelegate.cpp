@@ -100,6 +100,7 @@ void AppDelegate::connectActions()
 
     connect(c, &AppController::picturesChanged, this, &AppDelegate::updateActions);
     connect(c, &AppController::rendered, this, &AppDelegate::showRenderTime);
+    connect(&c->jobs(), &BackgroundJobs::status, m_window->statusBar(), &QStatusBar::showMessage);
 }
 
 // Actions that would do nothing in the current state are disabled. Paste stays

@@ -53,7 +53,7 @@ bool DropOpener::eventFilter(QObject *, QEvent *event)
         const QString file = droppedFile(drop->mimeData());
         bool taken = false;
         if (!file.isEmpty())
-            taken = m_controller.openFile(file);
+            m_controller.openInBackground(file), taken = true;
         else
             taken = m_controller.takePicture(drop->mimeData(), tr("Dropped picture"));
         if (taken)

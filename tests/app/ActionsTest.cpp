@@ -40,6 +40,7 @@ TEST_F(Actions, FailuresKeepBothPicturesAndNameThePathOnce)
     const QString nowhere = pathFor("nowhere/out.jpg");
     dialogs->saveAnswers << nowhere;
     c->saveImage();
+    finishJobs();
 
     ASSERT_EQ(messages->errors.size(), 4) << messages->errors.join('\n').toStdString();
     EXPECT_EQ(messages->errors[0], "Cannot read " + missing + ": File not found");
@@ -63,6 +64,7 @@ TEST_F(Actions, SaveAndExportWriteTheShownPictureOnlyWithASource)
     c->saveImage(); // a .png name typed into the JPEG save gets PNG
     dialogs->exportAnswers << png;
     c->exportPng();
+    finishJobs();
     EXPECT_GE(psnr(QImage(jpeg, "jpeg"), shown()), 40.0);
     EXPECT_TRUE(sameBytes(QImage(png), shown())); // lossless, alpha kept
     EXPECT_TRUE(sameBytes(QImage(typed), shown()));

@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 
+#include <QTest>
+
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
@@ -11,6 +13,11 @@ void AppFixture::SetUp()
     c = delegate->controller();
     delegate->window()->show();
     QApplication::processEvents();
+}
+
+void AppFixture::finishJobs()
+{
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !c->jobs().isBusy(); }, 120000));
 }
 
 void AppFixture::set(const tintwell::PassSettings &s)
@@ -40,5 +47,6 @@ Outcome AppFixture::filterFile(Entry entry, const QString &input, const QString 
         dialogs->saveAnswers << output, c->saveImage();
     else if (messages->errors.isEmpty())
         dialogs->exportAnswers << output, c->setAsSource(), c->exportPng();
+    finishJobs();
     return {messages->errors.isEmpty(), messages->errors.join(QLatin1Char('\n'))};
 }

@@ -33,8 +33,10 @@ protected:
         EXPECT_TRUE(image.save(pathFor(name))) << name.toStdString();
         return pathFor(name);
     }
-    // Answers the next open dialog with `path` and runs the open action.
-    void open(const QString &path) { dialogs->openAnswers << path, c->selectImage(); }
+    // Answers the next open dialog with `path` and runs the open action to its end.
+    void open(const QString &path) { dialogs->openAnswers << path, c->selectImage(), finishJobs(); }
+    // Runs the event loop until every background open, save and export has ended.
+    void finishJobs();
     // The picture the view shows, at full size.
     QImage shown() const { return c->image_view->image(); }
     void set(const tintwell::PassSettings &s);

@@ -22,6 +22,7 @@ protected:
         ASSERT_EQ(sh.exitCode(), 0) << command.toStdString() << "\n" << sh.readAllStandardError().toStdString();
         dialogs->exportAnswers << pathFor("app.png");
         c->exportPng();
+        finishJobs();
         EXPECT_EQ(readBytes(folder + "/in put-tintwell.png"), readBytes(pathFor("app.png"))) << command.toStdString();
     }
     QString folder = pathFor("it's a $folder"); // needs quoting

@@ -70,6 +70,7 @@ TEST_F(Window, DropsOpenFilesAndTakeImageData)
     QMimeData file;
     file.setUrls({QUrl::fromLocalFile(writePicture("dropped.png", source))});
     EXPECT_TRUE(drop(file));
+    finishJobs();
     EXPECT_EQ(pixelAt(shown(), 2, 1).g, (pixelAt(source, 2, 1).g + 5) % 256);
     QMimeData data;
     data.setImageData(pattern(7, 9));

@@ -150,41 +150,35 @@ bool AppController::takeLoaded(const QString &path, const tintwell::LoadResult &
 // The write goes through a temporary file, so a failure keeps any old file.
 bool AppController::saveImage()
 {
-    if (current_image.isNull())
-        return false;
-    const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QStringLiteral("jpg"));
-    const QString path = m_dialogs.saveImagePath(proposal);
-    if (path.isEmpty())
-        return false;
-    m_places.saved(path);
-    return savePicture(path, QByteArrayLiteral("jpg"));
+    return savePicture(QByteArrayLiteral("jpg"));
 }
 
 // Lossless, alpha kept: the same bytes tintwell-cli writes for a .png output.
 void AppController::exportPng()
 {
-    if (current_image.isNull())
-        return;
-    const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QStringLiteral("png"));
-    const QString path = m_dialogs.exportPngPath(proposal);
-    if (path.isEmpty())
-        return;
-    m_places.saved(path);
-    savePicture(path, QByteArrayLiteral("png"));
+    savePicture(QByteArrayLiteral("png"));
 }
 
-// A name whose suffix names a format that can be written gets that format
-// (photo.png typed into the JPEG save is a PNG file); any other name gets the
-// dialog's own format. Written in the background: saved if still shown then.
-bool AppController::savePicture(const QString &path, const QByteArray &dialogFormat)
+// Writes, in the background, the picture shown when asked (a finishing open
+// may replace it while the dialog is up); it counts as saved if still shown
+// when written. A name whose suffix names a format that can be written gets
+// that format (photo.png typed into the JPEG save is a PNG file); any other
+// name gets the dialog's own format.
+bool AppController::savePicture(const QByteArray &dialogFormat)
 {
     const QImage shown = displayedImage();
-    if (shown.isNull())
+    const tintwell::PictureMetadata metadata = m_metadata;
+    if (current_image.isNull() || shown.isNull())
         return false;
+    const bool png = dialogFormat == "png";
+    const QString proposal = m_places.proposedSavePath(m_recipe.inputPath, QString::fromLatin1(dialogFormat));
+    const QString path = png ? m_dialogs.exportPngPath(proposal) : m_dialogs.saveImagePath(proposal);
+    if (path.isEmpty())
+        return false;
+    m_places.saved(path);
     const QByteArray named = tintwell::formatForPath(path);
-    const auto kind = dialogFormat == "png" ? BackgroundJobs::Write::Export : BackgroundJobs::Write::Save;
-    m_jobs.write(kind, shown, path, named.isEmpty() ? dialogFormat : named, m_metadata,
-                 [this, key = shown.cacheKey()](const QString &error) {
+    m_jobs.write(png ? BackgroundJobs::Write::Export : BackgroundJobs::Write::Save, shown, path,
+                 named.isEmpty() ? dialogFormat : named, metadata, [this, key = shown.cacheKey()](const QString &error) {
                      if (!error.isEmpty())
                          m_messages.showError(sentence(error));
                      else if (displayedImage().cacheKey() == key)

@@ -127,7 +127,7 @@ private:
     void showResult(const QImage &image);
     void writeColourLabels();
     Controls controls() const;
-    bool savePicture(const QString &path, const QByteArray &dialogFormat);
+    bool savePicture(const QByteArray &dialogFormat);
     bool takeLoaded(const QString &path, const tintwell::LoadResult &loaded);
     EditorState snapshot() const;
     void beginSourceChange();

@@ -111,6 +111,8 @@ int main(int argc, char **argv)
     c->slider_blue->setValue(35);
     c->reverse_box->setChecked(true);
     c->selectImage();
+    if (!QTest::qWaitFor([c] { return !c->jobs().isBusy(); }, 60000))
+        return 1;
     if (!grab(window, out.filePath(QStringLiteral("screenshot.png"))))
         return 1;
 

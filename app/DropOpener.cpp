@@ -51,9 +51,10 @@ bool DropOpener::eventFilter(QObject *, QEvent *event)
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
         const QString file = droppedFile(drop->mimeData());
-        bool taken = false;
-        if (!file.isEmpty())
-            m_controller.openInBackground(file), taken = true;
+        // A file is decoded in the background: the drop is taken at once.
+        bool taken = !file.isEmpty();
+        if (taken)
+            m_controller.openInBackground(file);
         else
             taken = m_controller.takePicture(drop->mimeData(), tr("Dropped picture"));
         if (taken)

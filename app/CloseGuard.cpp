@@ -14,6 +14,9 @@ bool CloseGuard::eventFilter(QObject *, QEvent *event)
 {
     if (event->type() != QEvent::Close)
         return false;
+    // A save still running ends first: its file is complete and its outcome
+    // (an error, or the result now saved) known before anything is asked.
+    m_controller.jobs().finishWrites();
     if (m_controller.mayDropResult(tr("Save the filtered picture before closing?")))
         return false;
     event->ignore();

@@ -11,6 +11,34 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+// Which syncs the interposed calls below fail with EIO: none, those of
+// regular files, or those of folders.
+enum class FailingSync { None, File, Folder };
+FailingSync failingSync = FailingSync::None;
+} // namespace
+
+// Every fsync and fdatasync of this test program comes here, the image
+// path's included: a disk that reports a failed flush only when data is synced.
+static bool syncFails(int fd)
+{
+    struct stat status {};
+    return failingSync != FailingSync::None && ::fstat(fd, &status) == 0
+           && S_ISDIR(status.st_mode) == (failingSync == FailingSync::Folder);
+}
+extern "C" int fsync(int fd)
+{
+    return syncFails(fd) ? (errno = EIO, -1) : int(::syscall(SYS_fsync, fd));
+}
+extern "C" int fdatasync(int fd)
+{
+    return syncFails(fd) ? (errno = EIO, -1) : int(::syscall(SYS_fdatasync, fd));
+}
+
 namespace {
 
 using namespace tintwell::test;
@@ -67,9 +95,9 @@ TEST(Save, JpegInBandsDecodesLikeOnePass)
 }
 
 // Where a save fails: before writing, in the encoder, or on the file system
-// (a read-only one, or a target that is a mount point, so that only the final
-// rename fails).
-enum class Place { Folder, ReadOnlyFolder, ReadOnlyFile, MountedFile };
+// (a read-only one, a target that is a mount point, so that only the final
+// rename fails, or a disk whose flush of the file or the folder fails).
+enum class Place { Folder, ReadOnlyFolder, ReadOnlyFile, MountedFile, FileSyncFails, FolderSyncFails };
 
 struct FailureCase {
     const char *name;
@@ -101,7 +129,7 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
     QString mounted;
     if (c.place == Place::ReadOnlyFolder)
         mounted = mounts.remountReadOnly(folder);
-    else if (c.place != Place::Folder)
+    else if (c.place == Place::ReadOnlyFile || c.place == Place::MountedFile)
         mounted = mounts.bind(keep, c.place == Place::ReadOnlyFile);
     if (!mounted.isEmpty())
         GTEST_SKIP() << "cannot mount here: " << mounted.toStdString();
@@ -109,14 +137,20 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
 
     const QString path = QDir(folder).filePath(c.target);
     QImage image = c.size.isEmpty() ? QImage() : pattern(c.size.width(), c.size.height());
+    failingSync = c.place == Place::FileSyncFails     ? FailingSync::File
+                  : c.place == Place::FolderSyncFails ? FailingSync::Folder
+                                                      : FailingSync::None;
     const QString error = tintwell::saveImage(image, path, c.format);
+    failingSync = FailingSync::None;
     EXPECT_TRUE(error.startsWith("cannot write " + path + ": ")) << error.toStdString();
     EXPECT_FALSE(error.contains('\n'));
     if (c.place != Place::Folder) { // the file system's own reason
         EXPECT_FALSE(error.endsWith("unknown error", Qt::CaseInsensitive)) << error.toStdString();
     }
-    EXPECT_EQ(readBytes(keep), original);
-    EXPECT_EQ(listing(folder), before);
+    if (c.place != Place::FolderSyncFails) { // there the new file is in place, only not yet durable
+        EXPECT_EQ(readBytes(keep), original);
+        EXPECT_EQ(listing(folder), before);
+    }
 }
 
 const FailureCase failureCases[] = {
@@ -129,6 +163,8 @@ const FailureCase failureCases[] = {
     {"overFileInReadOnlyFolder", Place::ReadOnlyFolder, "keep.png", "png", {64, 64}},
     {"overReadOnlyFile", Place::ReadOnlyFile, "keep.png", "jpg", {64, 64}},
     {"renameOverAMountPointFails", Place::MountedFile, "keep.png", "png", {64, 64}},
+    {"fileSyncFails", Place::FileSyncFails, "keep.png", "jpg", {64, 64}},
+    {"folderSyncFails", Place::FolderSyncFails, "new.png", "png", {64, 64}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Places, SaveFailure, testing::ValuesIn(failureCases),

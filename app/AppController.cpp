@@ -54,14 +54,9 @@ void AppController::awakeFromNib()
     emit picturesChanged();
 }
 
-void AppController::changePosition()
-{
-    recordControls();
-}
-
 // A control moved: with a source, the change becomes an undo step, which
 // renders. Without one nothing is shown and there is nothing to undo.
-void AppController::recordControls()
+void AppController::changePosition()
 {
     const tintwell::PassSettings now = currentSettings();
     if (current_image.isNull() || sameSettings(now, m_settings)) {
@@ -69,11 +64,10 @@ void AppController::recordControls()
         render();
         return;
     }
-    const EditorState before = snapshot();
-    EditorState after = before;
+    EditorState after = snapshot();
     after.settings = now;
     after.rendered = true;
-    m_steps.push(new EditStep(changedControl(before.settings, now), before, after, m_run, [this](const EditorState &s) { restore(s); }));
+    m_steps.push(stepTo(changedControl(m_settings, now), after));
 }
 
 // The render cycle: nothing happens without a source picture. The main label
@@ -341,12 +335,18 @@ EditorState AppController::snapshot() const
     return EditorState{current_image, m_settings, m_rendered, m_recipe, m_name, m_metadata};
 }
 
+// A step from the current state to `after`; pushing it runs it.
+EditStep *AppController::stepTo(StepKind kind, const EditorState &after)
+{
+    return new EditStep(kind, snapshot(), after, m_run, [this](const EditorState &s) { restore(s); });
+}
+
 // Pushing runs the step: the new source is shown, rendered or as it is. The
 // oldest steps go when their pictures are over the budget.
 void AppController::pushSourceStep(StepKind kind, const EditorState &after)
 {
     showSource(false);
-    m_steps.push(new EditStep(kind, snapshot(), after, m_run, [this](const EditorState &s) { restore(s); }));
+    m_steps.push(stepTo(kind, after));
     trimSteps(m_steps, m_undoBudget);
 }
 

@@ -96,6 +96,8 @@ public:
     bool mayDropResult(const QString &question);
 
 public slots:
+    // A control changed: one undo step (merged with the steps of the same
+    // slider drag) that renders.
     void changePosition();
     void changeSlider();
     void changeFilter();
@@ -125,13 +127,13 @@ signals:
     void rendered(qint64 msecs);
 
 private:
-    void recordControls();
     bool render();
     void showResult(const QImage &image);
     void writeColourLabels();
     Controls controls() const;
     bool savePicture(const QString &path, const QByteArray &dialogFormat);
     EditorState snapshot() const;
+    EditStep *stepTo(StepKind kind, const EditorState &after);
     void pushSourceStep(StepKind kind, const EditorState &after);
     void restore(const EditorState &state);
 

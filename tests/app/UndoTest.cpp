@@ -98,6 +98,15 @@ TEST_F(Undo, ADragOrARunOfKeyStepsIsOneStep)
     EXPECT_EQ(c->slider_red->value(), 0);
     expectShown({0, 10}, withA);
     EXPECT_EQ(undoText(), "Undo Open");
+
+    // After an undo the next key step starts a step of its own.
+    c->slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    const qint64 firstRun = c->slider->value();
+    c->slider_red->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    undo();
+    c->slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    undo();
+    EXPECT_EQ(c->slider->value(), firstRun);
 }
 
 // Undo puts back the source, its name, recipe and the picture shown with it;

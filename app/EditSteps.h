@@ -33,6 +33,7 @@ constexpr qint64 DefaultUndoBudget = qint64(512) * 1024 * 1024;
 // What a step changed; its name is the step's text ("Amount", "Open"...).
 enum class StepKind { Filter, Amount, Red, Green, Blue, Negative, Reverse, Open, Paste, Adopt };
 
+// Whether every control setting of `a` equals that of `b`.
 bool sameSettings(const tintwell::PassSettings &a, const tintwell::PassSettings &b);
 
 // The control whose setting differs between `from` and `to` (the first one,

@@ -49,28 +49,46 @@ void AppController::awakeFromNib()
 {
     current_image = QImage();
     m_metadata = {};
-    m_history.reset(snapshot());
+    m_settings = currentSettings();
+    m_steps.clear();
     emit picturesChanged();
+}
+
+// A control moved: with a source, the change becomes an undo step, which
+// renders. Without one nothing is shown and there is nothing to undo.
+void AppController::changePosition()
+{
+    const tintwell::PassSettings now = currentSettings();
+    if (current_image.isNull() || sameSettings(now, m_settings)) {
+        m_settings = now;
+        render();
+        return;
+    }
+    EditorState after = snapshot();
+    after.settings = now;
+    after.rendered = true;
+    m_steps.push(stepTo(changedControl(m_settings, now), after));
 }
 
 // The render cycle: nothing happens without a source picture. The main label
 // is written after the picture so it always names the value that made it.
-void AppController::changePosition()
+bool AppController::render()
 {
     if (current_image.isNull())
-        return;
+        return false;
     const qint64 value = slider->value();
     tintwell::current_filter = low32(filter_selector->currentIndex());
     QElapsedTimer timer;
     timer.start();
     const QImage result = applyFilter(value);
     if (result.isNull())
-        return; // no working copy could be made: keep what is shown
+        return false; // no working copy could be made: keep what is shown
     const qint64 msecs = timer.elapsed();
     m_rendered = true;
     showResult(result);
     slider_pos->setText(labelText(value));
     emit rendered(msecs);
+    return true;
 }
 
 QImage AppController::applyFilter(qint64 value)
@@ -131,16 +149,9 @@ bool AppController::takeLoaded(const QString &path, const tintwell::LoadResult &
     }
     if (!mayDropResult(tr("Save the filtered picture before opening %1?").arg(QFileInfo(path).fileName())))
         return false;
-    beginSourceChange();
-    image_view->setImage(loaded.image);
-    current_image = loaded.image;
-    m_metadata = loaded.metadata;
-    m_recipe = Recipe{QFileInfo(path).absoluteFilePath(), {}};
-    m_name = QFileInfo(path).fileName();
-    m_rendered = false;
-    emit picturesChanged();
-    changePosition();
-    endSourceChange();
+    pushSourceStep(StepKind::Open, EditorState{loaded.image, m_settings, true,
+                                               Recipe{QFileInfo(path).absoluteFilePath(), {}},
+                                               QFileInfo(path).fileName(), loaded.metadata});
     m_settledKey = displayedImage().cacheKey();
     return true;
 }
@@ -228,17 +239,14 @@ void AppController::setAsSource()
         return; // nothing to adopt and nothing to drop
     if (!m_rendered && shown.cacheKey() == current_image.cacheKey())
         return; // already the source
-    beginSourceChange();
+    EditorState after = snapshot();
     if (m_rendered)
-        m_recipe.steps.append(currentSettings());
-    current_image = shown;
-    m_rendered = false;
-    if (shown.isNull()) {
-        m_metadata = {};
-        m_recipe = Recipe{};
-        m_name.clear();
-    }
-    endSourceChange();
+        after.recipe.steps.append(m_settings);
+    after.source = shown;
+    after.rendered = false;
+    if (shown.isNull())
+        after = EditorState{QImage(), m_settings, false, Recipe{}, QString(), {}};
+    pushSourceStep(StepKind::Adopt, after);
 }
 
 void AppController::setPasteboardAsSource()
@@ -258,15 +266,7 @@ bool AppController::takePicture(const QMimeData *data, const QString &name)
     const QImage picture = taken.image;
     if (!mayDropResult(tr("Save the filtered picture before taking the new picture?")))
         return false;
-    beginSourceChange();
-    current_image = picture;
-    m_metadata = {};
-    m_recipe = Recipe{};
-    m_name = name;
-    m_rendered = false;
-    emit picturesChanged();
-    changePosition();
-    endSourceChange();
+    pushSourceStep(StepKind::Paste, EditorState{picture, m_settings, true, Recipe{}, name, {}});
     m_settledKey = displayedImage().cacheKey();
     return true;
 }
@@ -335,45 +335,53 @@ void AppController::copyAsCommand()
         QGuiApplication::clipboard()->setText(command);
 }
 
-// --- history ----------------------------------------------------------------
+// --- undo steps -------------------------------------------------------------
 
 EditorState AppController::snapshot() const
 {
-    return EditorState{current_image, currentSettings(), m_rendered, m_recipe, m_name, m_metadata};
+    return EditorState{current_image, m_settings, m_rendered, m_recipe, m_name, m_metadata};
 }
 
-void AppController::beginSourceChange()
+// A step from the current state to `after`; pushing it runs it.
+EditStep *AppController::stepTo(StepKind kind, const EditorState &after)
+{
+    return new EditStep(kind, snapshot(), after, m_run, [this](const EditorState &s) { restore(s); });
+}
+
+// Pushing runs the step: the new source is shown, rendered or as it is. The
+// oldest steps go when their pictures are over the budget.
+void AppController::pushSourceStep(StepKind kind, const EditorState &after)
 {
     showSource(false);
-    m_history.replaceCurrent(snapshot());
+    m_steps.push(stepTo(kind, after));
+    trimSteps(m_steps, m_undoBudget);
 }
 
-void AppController::endSourceChange()
-{
-    m_history.push(snapshot());
-    emit picturesChanged();
-}
-
+// A new run after undo and redo: the next slider change is a step of its own.
 void AppController::undo()
 {
-    if (!m_history.canUndo())
+    if (!m_steps.canUndo())
         return;
-    beginSourceChange();
-    restore(m_history.undo());
+    showSource(false);
+    separateSteps();
+    m_steps.undo();
 }
 
 void AppController::redo()
 {
-    if (!m_history.canRedo())
+    if (!m_steps.canRedo())
         return;
-    beginSourceChange();
-    restore(m_history.redo());
+    showSource(false);
+    separateSteps();
+    m_steps.redo();
 }
 
-// Puts the controls back without a render per control, then shows what was
-// shown: the source rendered with them, the source itself, or nothing.
+// Puts the controls back without a render per control (and without recording
+// a step), then shows what was shown: the source rendered with them, the
+// source itself, or nothing.
 void AppController::restore(const EditorState &state)
 {
+    m_settings = state.settings;
     writeControls(controls(), state.settings);
     slider_pos->setText(labelText(slider->value()));
     writeColourLabels();
@@ -383,9 +391,7 @@ void AppController::restore(const EditorState &state)
     m_recipe = state.recipe;
     m_name = state.name;
     m_rendered = false;
-    if (state.source.isNull() || !state.rendered)
+    if (state.source.isNull() || !state.rendered || !render())
         image_view->setImage(state.source);
-    else
-        changePosition();
     emit picturesChanged();
 }

@@ -5,11 +5,12 @@
 #include "BackgroundJobs.h"
 #include "DialogPlaces.h"
 #include "ControlSettings.h"
-#include "History.h"
+#include "EditSteps.h"
 #include "Recipe.h"
 
 #include <QImage>
 #include <QObject>
+#include <QUndoStack>
 
 class FileDialogs;
 class ImageView;
@@ -76,7 +77,11 @@ public:
     QString resultCommand() const;
 
     const Recipe &recipe() const { return m_recipe; }
-    const History &history() const { return m_history; }
+    // The undo steps: every change of a control and of the source.
+    const QUndoStack &steps() const { return m_steps; }
+    // Pixel bytes the undo steps may keep (DefaultUndoBudget); takes effect
+    // at the next change of the source.
+    void setUndoBudget(qint64 bytes) { m_undoBudget = bytes; }
     // File name of the source, "Pasted picture"..., empty without a source.
     QString pictureName() const { return current_image.isNull() ? QString() : m_name; }
     bool isComparing() const { return m_comparing; }
@@ -98,6 +103,8 @@ public:
     bool mayDropResult(const QString &question);
 
 public slots:
+    // A control changed: one undo step (merged with the steps of the same
+    // slider drag) that renders.
     void changePosition();
     void changeSlider();
     void changeFilter();
@@ -114,6 +121,9 @@ public slots:
     void copyAsCommand();
     void undo();
     void redo();
+    // The next change of a control starts a new undo step (a slider was
+    // pressed or let go): one drag is one step.
+    void separateSteps() { ++m_run; }
     // While `held`, the view shows the source picture instead of the result.
     void showSource(bool held);
 
@@ -124,19 +134,23 @@ signals:
     void rendered(qint64 msecs);
 
 private:
+    bool render();
     void showResult(const QImage &image);
     void writeColourLabels();
     Controls controls() const;
     bool savePicture(const QByteArray &dialogFormat);
     bool takeLoaded(const QString &path, const tintwell::LoadResult &loaded);
     EditorState snapshot() const;
-    void beginSourceChange();
-    void endSourceChange();
+    EditStep *stepTo(StepKind kind, const EditorState &after);
+    void pushSourceStep(StepKind kind, const EditorState &after);
     void restore(const EditorState &state);
 
     FileDialogs &m_dialogs;
     MessageBoxes &m_messages;
-    History m_history;
+    QUndoStack m_steps;
+    qint64 m_undoBudget = DefaultUndoBudget;
+    int m_run = 0;             // slider changes of one run merge into one step
+    tintwell::PassSettings m_settings; // of the current step: the controls before a change
     Recipe m_recipe;           // how the source came about
     DialogPlaces m_places;     // where the file dialogs start
     QString m_name;            // the source's name in the title

@@ -3,7 +3,7 @@
 #include "AppController.h"
 #include "CloseGuard.h"
 #include "DropOpener.h"
-#include "History.h"
+#include "EditSteps.h"
 #include "HoldKey.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
@@ -66,6 +66,10 @@ void AppDelegate::connectActions()
     connect(m_ui->slider, &QSlider::valueChanged, c, &AppController::changePosition);
     for (QSlider *colour : {m_ui->slider_red, m_ui->slider_green, m_ui->slider_blue})
         connect(colour, &QSlider::valueChanged, c, &AppController::changeSlider);
+    for (QSlider *each : {m_ui->slider, m_ui->slider_red, m_ui->slider_green, m_ui->slider_blue}) {
+        connect(each, &QSlider::sliderPressed, c, &AppController::separateSteps);
+        connect(each, &QSlider::sliderReleased, c, &AppController::separateSteps);
+    }
     connect(m_ui->filter_selector, &QComboBox::currentIndexChanged, c, &AppController::changeFilter);
     connect(m_ui->check_box, &QCheckBox::stateChanged, c, &AppController::changePosition);
     connect(m_ui->reverse_box, &QCheckBox::stateChanged, c, &AppController::changePosition);
@@ -77,6 +81,7 @@ void AppDelegate::connectActions()
     connect(a.quit, &QAction::triggered, m_window.get(), &QWidget::close);
     connect(a.undo, &QAction::triggered, c, &AppController::undo);
     connect(a.redo, &QAction::triggered, c, &AppController::redo);
+    followSteps(c->steps(), a.undo, a.redo);
     connect(a.copy, &QAction::triggered, c, &AppController::copyToClipboard);
     connect(a.copyCommand, &QAction::triggered, c, &AppController::copyAsCommand);
     connect(a.paste, &QAction::triggered, c, &AppController::setPasteboardAsSource);
@@ -116,8 +121,6 @@ void AppDelegate::updateActions()
     a.copy->setEnabled(hasResult);
     a.adopt->setEnabled(hasResult);
     a.compare->setEnabled(hasSource);
-    a.undo->setEnabled(c.history().canUndo());
-    a.redo->setEnabled(c.history().canRedo());
 
     const bool commandReady = !c.resultCommand().isEmpty();
     a.copyCommand->setEnabled(commandReady);
@@ -142,7 +145,7 @@ void AppDelegate::showRenderTime(qint64 msecs)
 
 QString AppDelegate::aboutText()
 {
-    const qint64 budgetMb = History::DefaultBudget / (1024 * 1024);
+    const qint64 budgetMb = DefaultUndoBudget / (1024 * 1024);
     return tr("<h3>Tintwell %1</h3>"
               "<p>Per-pixel colour filters for your pictures: twenty-five filter formulas, "
               "colour offsets, negative and red–blue swap, re-rendered on every change.</p>"

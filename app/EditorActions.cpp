@@ -41,9 +41,9 @@ EditorActions createActions(QMainWindow *window)
                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     a.quit = makeAction(window, "actionQuit", tr("&Quit"), tr("Close Tintwell"),
                         {QKeySequence(Qt::CTRL | Qt::Key_Q)});
-    a.undo = makeAction(window, "actionUndo", tr("&Undo"), tr("Go back to the previous source picture and settings"),
+    a.undo = makeAction(window, "actionUndo", tr("&Undo"), tr("Undo the last change"),
                         {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    a.redo = makeAction(window, "actionRedo", tr("&Redo"), tr("Go forward again to the next source picture"),
+    a.redo = makeAction(window, "actionRedo", tr("&Redo"), tr("Redo the change last undone"),
                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     a.copy = makeAction(window, "actionCopy", tr("&Copy"), tr("Copy the filtered picture to the clipboard"),
                         {QKeySequence(Qt::CTRL | Qt::Key_C)});

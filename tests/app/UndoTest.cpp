@@ -1,12 +1,21 @@
-// Undo and redo on the real window: every change of the source (open, paste,
-// use result as source) comes back with the controls that went with it and
-// the view shows what it showed then.
+// Undo and redo on the real window: every change (a control, an open, a paste,
+// "use result as source") is one step named in the Edit menu, and undoing it
+// puts back the settings and the picture that were shown before.
 #include "AppFixture.h"
+
+#include <functional>
 
 class Undo : public AppFixture
 {
 protected:
-    void expect(const tintwell::PassSettings &s, const QImage &view)
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        set({0, 10});
+        open(writePicture("a.png", a));
+        withA = shown().copy();
+    }
+    void expectShown(const tintwell::PassSettings &s, const QImage &view)
     {
         const auto all = [](const tintwell::PassSettings &x) {
             return std::tuple(x.filter, x.value, x.red, x.green, x.blue, x.negative, x.reverse);
@@ -15,51 +24,153 @@ protected:
         EXPECT_EQ(c->slider_pos->text(), QString::number(s.value));
         EXPECT_TRUE(sameBytes(shown(), view));
     }
+    void undo() { actionNamed("actionUndo")->trigger(); }
+    void redo() { actionNamed("actionRedo")->trigger(); }
+    QString undoText() const { return actionNamed("actionUndo")->text().remove('&'); }
+    QString redoText() const { return actionNamed("actionRedo")->text().remove('&'); }
+
     const QImage a = pattern(40, 30);
+    QImage withA; // a rendered with filter 0 at 10
 };
 
-TEST_F(Undo, OpenAndPasteGoBackToThePreviousPictureAndSettings)
+TEST_F(Undo, MustShow_UndoAfterSliderMoveRestoresSettingAndPicture)
 {
-    set({0, 10});
-    open(writePicture("a.png", a));
-    set({7, 20, 5, 0, 0, true});
-    const QImage shownWithA = shown().copy();
-    open(writePicture("b.png", pattern(30, 20, true)));
-    set({4, -3});
-    const QImage shownWithB = shown().copy();
-    c->undo();
-    EXPECT_TRUE(sameBytes(c->current_image, a));
-    expect({7, 20, 5, 0, 0, true}, shownWithA);
-    c->redo();
-    expect({4, -3}, shownWithB);
-
-    QApplication::clipboard()->setImage(a);
-    c->setPasteboardAsSource();
-    c->undo();
-    expect({4, -3}, shownWithB);
-    open(pathFor("missing.png")); // failed actions add no step
-    c->undo();
-    c->undo(); // back to the start: no source
-    EXPECT_FALSE(c->history().canUndo());
-    c->slider->setValue(50);
-    EXPECT_TRUE(shown().isNull());
+    c->slider->setValue(11);
+    ASSERT_FALSE(sameBytes(shown(), withA));
+    undo();
+    expectShown({0, 10}, withA);
+    EXPECT_TRUE(sameBytes(c->current_image, a)); // the open stays
 }
 
-TEST_F(Undo, AfterASliderMoveRestoresTheSettingAndPicture)
+TEST_F(Undo, EachControlIsOneStepNamedAfterIt)
 {
-    set({0, 10});
-    open(writePicture("a.png", a));
-    const QImage plusTen = shown().copy();
-    c->setAsSource();
-    c->undo(); // the adopted picture comes back as it was, not filtered again
-    EXPECT_TRUE(sameBytes(c->current_image, a));
-    expect({0, 10}, plusTen);
-    c->redo();
+    const struct {
+        QString name;
+        std::function<void(AppController *)> change;
+    } rows[] = {
+        {"Filter", [](AppController *c) { c->filter_selector->setCurrentIndex(7); }},
+        {"Amount", [](AppController *c) { c->slider->setValue(-20); }},
+        {"Red", [](AppController *c) { c->slider_red->setValue(5); }},
+        {"Green", [](AppController *c) { c->slider_green->setValue(-5); }},
+        {"Blue", [](AppController *c) { c->slider_blue->setValue(9); }},
+        {"Negative", [](AppController *c) { c->check_box->setChecked(true); }},
+        {"Swap Red and Blue", [](AppController *c) { c->reverse_box->setChecked(true); }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        row.change(c);
+        const tintwell::PassSettings changed = c->currentSettings();
+        const QImage changedView = shown().copy();
+        EXPECT_EQ(undoText(), "Undo " + row.name);
+        undo();
+        expectShown({0, 10}, withA);
+        EXPECT_EQ(redoText(), "Redo " + row.name); // restoring recorded no step
+        redo();
+        expectShown(changed, changedView);
+        undo();
+    }
+    EXPECT_EQ(undoText(), "Undo Open");
+}
+
+// A drag (pressed to released) is one step; so is a run of key or wheel steps
+// on one slider; a drag back to where it began leaves none.
+TEST_F(Undo, ADragOrARunOfKeyStepsIsOneStep)
+{
+    const auto drag = [this](QSlider *slider, std::initializer_list<int> values) {
+        slider->setSliderDown(true);
+        for (int value : values)
+            slider->setValue(value);
+        slider->setSliderDown(false);
+    };
+    drag(c->slider, {12, 5, 10});
+    EXPECT_EQ(undoText(), "Undo Open");
+    drag(c->slider, {12, 14, 16});
+    drag(c->slider, {20, 30});
+    for (int step = 0; step < 3; ++step)
+        c->slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    const qint64 afterKeys = c->slider->value();
+    ASSERT_NE(afterKeys, 30);
+    drag(c->slider_red, {3, 4});
+    for (const qint64 expected : {afterKeys, qint64(30), qint64(16), qint64(10)}) {
+        undo();
+        EXPECT_EQ(c->slider->value(), expected);
+    }
+    EXPECT_EQ(c->slider_red->value(), 0);
+    expectShown({0, 10}, withA);
+    EXPECT_EQ(undoText(), "Undo Open");
+
+    // After an undo the next key step starts a step of its own.
+    c->slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    const qint64 firstRun = c->slider->value();
+    c->slider_red->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    undo();
+    c->slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    undo();
+    EXPECT_EQ(c->slider->value(), firstRun);
+}
+
+// Undo puts back the source, its name, recipe and the picture shown with it;
+// redo brings the step back as it was (an adopted result is not filtered again).
+TEST_F(Undo, SourceChangesAreStepsThatComeBack)
+{
+    const QImage other = pattern(30, 20, true);
+    const struct {
+        QString name;
+        std::function<void()> change;
+    } rows[] = {
+        {"Open", [&] { open(writePicture("b.png", other)); }},
+        {"Paste", [&] { QApplication::clipboard()->setImage(other), c->setPasteboardAsSource(); }},
+        {"Use Result as Source", [&] { c->setAsSource(); }},
+    };
+    set({7, 20, 5});
+    const QImage shownWithA = shown().copy();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        row.change();
+        EXPECT_EQ(undoText(), "Undo " + row.name);
+        const QImage source = c->current_image;
+        const QString name = c->pictureName();
+        const qsizetype recipeSteps = c->recipe().steps.size();
+        const QImage shownAfter = shown().copy();
+        undo();
+        EXPECT_TRUE(sameBytes(c->current_image, a));
+        EXPECT_EQ(c->pictureName(), QStringLiteral("a.png"));
+        EXPECT_EQ(c->recipe().steps.size(), 0);
+        EXPECT_EQ(c->recipe().inputPath, pathFor("a.png"));
+        expectShown({7, 20, 5}, shownWithA);
+        EXPECT_EQ(redoText(), "Redo " + row.name);
+        redo();
+        EXPECT_EQ(c->current_image.cacheKey(), source.cacheKey());
+        EXPECT_EQ(c->pictureName(), name);
+        EXPECT_EQ(c->recipe().steps.size(), recipeSteps);
+        expectShown({7, 20, 5}, shownAfter);
+        undo();
+    }
+    while (c->steps().canUndo())
+        undo(); // back to the start: no picture
+    EXPECT_TRUE(shown().isNull());
+    EXPECT_TRUE(c->pictureName().isEmpty());
+}
+
+// The oldest steps go when the pictures they keep are over the budget; the
+// newest ones still work.
+TEST_F(Undo, OldestStepsGoWhenThePicturesAreOverTheBudget)
+{
+    c->setUndoBudget(c->current_image.sizeInBytes() * 5 / 2); // two pictures, not three
+    open(writePicture("b.png", pattern(40, 30, false, 20, 2)));
+    const QImage b = c->current_image;
+    const QImage bAt10 = shown().copy();
     c->slider->setValue(11);
-    const QImage stacked = shown().copy();
-    EXPECT_FALSE(sameBytes(stacked, plusTen));
-    c->undo();
-    expect({0, 10}, plusTen);
-    c->redo();
-    expect({0, 11}, stacked);
+    const QImage bAt11 = shown().copy();
+    open(writePicture("c.png", pattern(40, 30, false, 20, 3)));
+    undo();
+    EXPECT_EQ(c->current_image.cacheKey(), b.cacheKey());
+    expectShown({0, 11}, bAt11);
+    undo();
+    expectShown({0, 10}, bAt10);
+    EXPECT_FALSE(actionNamed("actionUndo")->isEnabled()); // the open of a is gone
+    EXPECT_EQ(undoText(), "Undo");
+    redo();
+    redo();
+    EXPECT_EQ(c->pictureName(), QStringLiteral("c.png"));
 }

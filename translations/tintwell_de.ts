@@ -51,6 +51,14 @@
     </message>
 </context>
 <context>
+    <name>DialogPlaces</name>
+    <message>
+        <source>picture</source>
+        <comment>file name of a picture without a file</comment>
+        <translation>Bild</translation>
+    </message>
+</context>
+<context>
     <name>DropOpener</name>
     <message>
         <source>Dropped picture</source>

@@ -40,7 +40,7 @@
     </message>
     <message>
         <source>&lt;h3&gt;Tintwell %1&lt;/h3&gt;&lt;p&gt;Per-pixel colour filters for your pictures: twenty-five filter formulas, colour offsets, negative and red–blue swap, re-rendered on every change.&lt;/p&gt;&lt;p&gt;Undo keeps up to %2 MB of source pictures; the oldest steps are dropped first when it is full.&lt;/p&gt;&lt;p&gt;The same filters run from the command line with &lt;code&gt;tintwell-cli&lt;/code&gt;.&lt;/p&gt;&lt;p&gt;Copyright © The Tintwell developers. Tintwell is free software under the MIT licence: use, change and share it freely; it comes without any warranty.&lt;/p&gt;</source>
-        <translation>&lt;h3&gt;Tintwell %1&lt;/h3&gt;&lt;p&gt;Farbfilter Pixel für Pixel für Ihre Bilder: fünfundzwanzig Filterformeln, Farbverschiebungen, Negativ und Rot-Blau-Tausch, bei jeder Änderung neu berechnet.&lt;/p&gt;&lt;p&gt;„Rückgängig“ behält bis zu %2 MB an Quellbildern; ist dieser Platz voll, werden die ältesten Schritte zuerst verworfen.&lt;/p&gt;&lt;p&gt;Dieselben Filter laufen auf der Kommandozeile mit &lt;code&gt;tintwell-cli&lt;/code&gt;.&lt;/p&gt;&lt;p&gt;Copyright © Die Tintwell-Entwickler. Tintwell ist freie Software unter der MIT-Lizenz: Sie dürfen es frei verwenden, ändern und weitergeben; es wird ohne jede Gewährleistung bereitgestellt.&lt;/p&gt;</translation>
+        <translation>&lt;h3&gt;Tintwell %1&lt;/h3&gt;&lt;p&gt;Pixelweise Farbfilter für Ihre Bilder: fünfundzwanzig Filterformeln, Farbverschiebungen, Negativ und Rot-Blau-Tausch, bei jeder Änderung neu berechnet.&lt;/p&gt;&lt;p&gt;„Rückgängig“ behält bis zu %2 MB an Quellbildern; ist dieser Platz voll, werden die ältesten Schritte zuerst verworfen.&lt;/p&gt;&lt;p&gt;Dieselben Filter laufen auf der Kommandozeile mit &lt;code&gt;tintwell-cli&lt;/code&gt;.&lt;/p&gt;&lt;p&gt;Copyright © Die Tintwell-Entwickler. Tintwell ist freie Software unter der MIT-Lizenz: Sie dürfen es frei verwenden, ändern und weitergeben; es wird ohne jede Gewährleistung bereitgestellt.&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -113,7 +113,7 @@
     </message>
     <message>
         <source>Go forward again to the next source picture</source>
-        <translation>Wieder zum nächsten Quellbild vorwärtsgehen</translation>
+        <translation>Wieder zum nächsten Quellbild vorgehen</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
@@ -192,7 +192,7 @@
     <name>LaunchArguments</name>
     <message>
         <source>Per-pixel colour filters for your pictures.</source>
-        <translation>Farbfilter Pixel für Pixel für Ihre Bilder.</translation>
+        <translation>Pixelweise Farbfilter für Ihre Bilder.</translation>
     </message>
     <message>
         <source>JPEG or PNG file to open.</source>
@@ -524,7 +524,7 @@
     </message>
     <message>
         <source>it is a symbolic link that loops</source>
-        <translation>dies ist eine symbolische Verknüpfung, die im Kreis verweist</translation>
+        <translation>dies ist eine symbolische Verknüpfung, die auf sich selbst zurückverweist</translation>
     </message>
     <message>
         <source>it is a symbolic link to %1, not to a regular file</source>
@@ -560,7 +560,7 @@
     </message>
     <message>
         <source>picture of %1 x %2 pixels is too large (limit %3 bytes)</source>
-        <translation>ein Bild mit %1 × %2 Pixeln ist zu groß (Grenze %3 Byte)</translation>
+        <translation>ein Bild mit %1 × %2 Pixeln ist zu groß (höchstens %3 Byte)</translation>
     </message>
     <message>
         <source>HEIF decoder gave an unusable picture</source>
@@ -592,7 +592,7 @@
     </message>
     <message>
         <source>the JPEG decoder stopped early</source>
-        <translation>der JPEG-Decoder hat vorzeitig aufgehört</translation>
+        <translation>der JPEG-Decoder brach vorzeitig ab</translation>
     </message>
     <message>
         <source>JPEG data too large</source>

@@ -4,6 +4,7 @@
 #include "ImageView.h"
 #include "MessageBoxes.h"
 #include "ShareLink.h"
+#include "WindowTitle.h"
 
 #include "PassContext.h"
 #include "ClipboardPicture.h"
@@ -257,7 +258,7 @@ void AppController::setPasteboardAsSource()
 // A picture that is there but refused says why.
 bool AppController::takePicture(const QMimeData *data, const QString &name)
 {
-    const tintwell::LoadResult taken = tintwell::pictureFromMimeData(data, name.toLower());
+    const tintwell::LoadResult taken = tintwell::pictureFromMimeData(data, nameInSentence(name));
     if (taken.image.isNull()) {
         if (!taken.error.isEmpty())
             m_messages.showError(sentence(taken.error));

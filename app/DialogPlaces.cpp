@@ -1,5 +1,6 @@
 #include "DialogPlaces.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,7 +17,10 @@ QString DialogPlaces::proposedSavePath(const QString &picturePath, const QString
     QString folder = m_saveFolder;
     if (folder.isEmpty())
         folder = picturePath.isEmpty() ? QDir::homePath() : picture.absolutePath();
-    const QString name = picturePath.isEmpty() ? QStringLiteral("picture") : picture.completeBaseName();
+    const QString name =
+        picturePath.isEmpty()
+            ? QCoreApplication::translate("DialogPlaces", "picture", "file name of a picture without a file")
+            : picture.completeBaseName();
     return QDir(folder).filePath(name + QStringLiteral("-tintwell.") + suffix);
 }
 

@@ -11,11 +11,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("EditorActions", text);
-}
-
 QAction *makeAction(QMainWindow *window, const char *name, const QString &text, const QString &tip,
                     const QList<QKeySequence> &shortcuts = {})
 {
@@ -27,9 +22,24 @@ QAction *makeAction(QMainWindow *window, const char *name, const QString &text, 
     return action;
 }
 
+// The builder, a class so that its texts are translated, and found by
+// lupdate, in the context "EditorActions".
+class ActionBuilder
+{
+    Q_DECLARE_TR_FUNCTIONS(EditorActions)
+
+public:
+    static EditorActions build(QMainWindow *window);
+};
+
 } // namespace
 
 EditorActions createActions(QMainWindow *window)
+{
+    return ActionBuilder::build(window);
+}
+
+EditorActions ActionBuilder::build(QMainWindow *window)
 {
     EditorActions a;
     a.open = makeAction(window, "actionOpen", tr("&Open…"), tr("Open a picture as the source"),

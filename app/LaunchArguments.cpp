@@ -22,9 +22,9 @@ LaunchOptions describe(QCommandLineParser &parser)
         QCoreApplication::translate("LaunchArguments", "Per-pixel colour filters for your pictures."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("picture"),
+    parser.addPositionalArgument(QCoreApplication::translate("LaunchArguments", "picture"),
                                  QCoreApplication::translate("LaunchArguments", "JPEG or PNG file to open."),
-                                 QStringLiteral("[picture]"));
+                                 QCoreApplication::translate("LaunchArguments", "[picture]"));
     return {help, version};
 }
 

@@ -11,11 +11,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QtFileDialogs", text);
-}
-
 // Every format the readers handle, as the MIME database names its files: one
 // filter for all of them first, then one a type, then any file (the readers
 // decide by content, not by the suffix). The patterns come in lower and upper
@@ -39,8 +34,8 @@ QStringList openFilters()
         perType << QStringLiteral("%1 (%2)").arg(type.comment(), patterns.join(QLatin1Char(' ')));
     }
     allPatterns.removeDuplicates();
-    return QStringList{tr("All supported pictures (%1)").arg(allPatterns.join(QLatin1Char(' ')))} + perType
-           + QStringList{tr("All files (*)")};
+    const QString all = QtFileDialogs::tr("All supported pictures (%1)").arg(allPatterns.join(QLatin1Char(' ')));
+    return QStringList{all} + perType + QStringList{QtFileDialogs::tr("All files (*)")};
 }
 
 QString runDialog(QFileDialog &dialog)

@@ -3,11 +3,14 @@
 
 #include "FileDialogs.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
 class QtFileDialogs final : public FileDialogs
 {
+    Q_DECLARE_TR_FUNCTIONS(QtFileDialogs)
+
 public:
     explicit QtFileDialogs(QWidget *parent) : m_parent(parent) {}
 

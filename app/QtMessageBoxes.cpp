@@ -10,7 +10,7 @@ void QtMessageBoxes::showError(const QString &text)
 
 void QtMessageBoxes::showAbout(const QString &text)
 {
-    QMessageBox::about(m_parent, QMessageBox::tr("About %1").arg(QGuiApplication::applicationDisplayName()),
+    QMessageBox::about(m_parent, tr("About %1").arg(QGuiApplication::applicationDisplayName()),
                        text);
 }
 
@@ -20,8 +20,8 @@ MessageBoxes::UnsavedChoice QtMessageBoxes::askToSave(const QString &question)
 {
     QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), question,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
-    box.setInformativeText(QMessageBox::tr("The filtered picture has changed since it was last saved. "
-                                           "If you discard it, the change is lost."));
+    box.setInformativeText(tr("The filtered picture has changed since it was last saved. "
+                              "If you discard it, the change is lost."));
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

@@ -3,11 +3,14 @@
 
 #include "MessageBoxes.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
 class QtMessageBoxes final : public MessageBoxes
 {
+    Q_DECLARE_TR_FUNCTIONS(QtMessageBoxes)
+
 public:
     explicit QtMessageBoxes(QWidget *parent) : m_parent(parent) {}
 

@@ -4,6 +4,7 @@
 #include "AppDelegate.h"
 #include "FileIO.h"
 #include "LaunchArguments.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -39,6 +40,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Tintwell"));
     QApplication::setApplicationVersion(QStringLiteral(TINTWELL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(TINTWELL_APP_ID));
+    // The user's language from the system locale (LANG, LC_MESSAGES,
+    // LANGUAGE), also for the help text.
+    installTranslations();
     // The installed icon of the theme, named by the application ID; the built-in
     // copy when the program runs uninstalled.
     QApplication::setWindowIcon(

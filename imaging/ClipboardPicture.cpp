@@ -2,6 +2,7 @@
 #include "ClipboardPicture.h"
 
 #include "ImageLimits.h"
+#include "Reasons.h"
 
 #include <QMimeData>
 
@@ -38,7 +39,7 @@ LoadResult pictureFromMimeData(const QMimeData *data, const QString &name)
     if (pasted.isNull())
         return result;
     if (!fitsWorkingLayout(pasted.width(), pasted.height())) {
-        result.error = QStringLiteral("cannot take the %1: %2 x %3 pixels is too large")
+        result.error = Reasons::tr("cannot take the %1: %2 x %3 pixels is too large")
                            .arg(name)
                            .arg(pasted.width())
                            .arg(pasted.height());
@@ -46,7 +47,7 @@ LoadResult pictureFromMimeData(const QMimeData *data, const QString &name)
     }
     result.image = toWorkingLayout(pasted);
     if (result.image.isNull())
-        result.error = QStringLiteral("cannot take the %1: out of memory").arg(name);
+        result.error = Reasons::tr("cannot take the %1: out of memory").arg(name);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "FileIO.h"
 
 #include "PendingTemporaries.h"
+#include "Reasons.h"
 
 #include <QtGlobal>
 
@@ -20,16 +21,41 @@ namespace tintwell {
 
 namespace {
 
+// The C library's English descriptions of the errors a read or a write of a
+// picture meets, listed for translation; errnoText looks them up by their
+// text, and any other description stays as it is.
+const char *const commonErrorTexts[] = {
+    QT_TRANSLATE_NOOP("tintwell", "Permission denied"),
+    QT_TRANSLATE_NOOP("tintwell", "Operation not permitted"),
+    QT_TRANSLATE_NOOP("tintwell", "No such file or directory"),
+    QT_TRANSLATE_NOOP("tintwell", "No space left on device"),
+    QT_TRANSLATE_NOOP("tintwell", "Disk quota exceeded"),
+    QT_TRANSLATE_NOOP("tintwell", "Read-only file system"),
+    QT_TRANSLATE_NOOP("tintwell", "Input/output error"),
+    QT_TRANSLATE_NOOP("tintwell", "Not a directory"),
+    QT_TRANSLATE_NOOP("tintwell", "Is a directory"),
+    QT_TRANSLATE_NOOP("tintwell", "File name too long"),
+    QT_TRANSLATE_NOOP("tintwell", "Too many levels of symbolic links"),
+    QT_TRANSLATE_NOOP("tintwell", "File too large"),
+    QT_TRANSLATE_NOOP("tintwell", "Too many open files"),
+    QT_TRANSLATE_NOOP("tintwell", "Cannot allocate memory"),
+    QT_TRANSLATE_NOOP("tintwell", "Device or resource busy"),
+    QT_TRANSLATE_NOOP("tintwell", "Stale file handle"),
+    QT_TRANSLATE_NOOP("tintwell", "Broken pipe"),
+};
+
+// strerrordesc_np: the description in English whatever the locale, so that
+// only the program's own translation decides the language.
 QString errnoText(int code)
 {
     const char *text = strerrordesc_np(code);
-    return text ? QString::fromLatin1(text) : QStringLiteral("error %1").arg(code);
+    return text ? Reasons::marked(text) : Reasons::tr("error %1").arg(code);
 }
 
 // For inputs: a missing file is "File not found", as the decoders say.
 QString readErrnoText(int code)
 {
-    return code == ENOENT ? QStringLiteral("File not found") : errnoText(code);
+    return code == ENOENT ? Reasons::tr("File not found") : errnoText(code);
 }
 
 void setError(QString *error, const QString &text)
@@ -42,16 +68,16 @@ void setError(QString *error, const QString &text)
 QString kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
+        return Reasons::tr("a folder");
     if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
+        return Reasons::tr("a named pipe");
     if (S_ISCHR(mode))
-        return QStringLiteral("a character device");
+        return Reasons::tr("a character device");
     if (S_ISBLK(mode))
-        return QStringLiteral("a block device");
+        return Reasons::tr("a block device");
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("not a regular file");
+        return Reasons::tr("a socket");
+    return Reasons::tr("not a regular file");
 }
 
 class FileDescriptor
@@ -107,7 +133,7 @@ bool readToEnd(int fd, qint64 maxBytes, QByteArray &bytes, QString *error)
             break;
         size += got;
         if (size > maxBytes) {
-            setError(error, QStringLiteral("more than %1 bytes of input").arg(maxBytes));
+            setError(error, Reasons::tr("more than %1 bytes of input").arg(maxBytes));
             return false;
         }
     }
@@ -171,15 +197,15 @@ WriteTarget resolveTarget(const QByteArray &path)
         struct stat pointed {};
         if (::stat(path.constData(), &pointed) != 0) {
             if (errno == ENOENT)
-                target.refusal = QStringLiteral("it is a symbolic link to a file that does not exist");
+                target.refusal = Reasons::tr("it is a symbolic link to a file that does not exist");
             else if (errno == ELOOP)
-                target.refusal = QStringLiteral("it is a symbolic link that loops");
+                target.refusal = Reasons::tr("it is a symbolic link that loops");
             else
                 target.refusal = errnoText(errno);
             return target;
         }
         if (!S_ISREG(pointed.st_mode)) {
-            target.refusal = QStringLiteral("it is a symbolic link to %1, not to a regular file")
+            target.refusal = Reasons::tr("it is a symbolic link to %1, not to a regular file")
                                  .arg(kindOf(pointed.st_mode));
             return target;
         }
@@ -195,7 +221,7 @@ WriteTarget resolveTarget(const QByteArray &path)
         return target;
     }
     if (!S_ISREG(link.st_mode)) {
-        target.refusal = QStringLiteral("it is %1, not a regular file").arg(kindOf(link.st_mode));
+        target.refusal = Reasons::tr("it is %1, not a regular file").arg(kindOf(link.st_mode));
         return target;
     }
     target.exists = true;
@@ -337,7 +363,7 @@ QString writeThroughTemporary(const WriteTarget &target, QByteArrayView bytes)
     // anything but a regular file.
     struct stat now {};
     if (::lstat(target.path.constData(), &now) == 0 && !S_ISREG(now.st_mode))
-        return QStringLiteral("it became %1 while being written").arg(kindOf(now.st_mode));
+        return Reasons::tr("it became %1 while being written").arg(kindOf(now.st_mode));
     if (::rename(temporary.path().constData(), target.path.constData()) != 0)
         return errnoText(errno);
     temporary.renamed();
@@ -377,15 +403,15 @@ QByteArray readFileBytes(const QString &path, qint64 maxBytes, QString *error)
         }
     }
     if (S_ISDIR(status.st_mode)) {
-        setError(error, QStringLiteral("it is a folder, not a picture file"));
+        setError(error, Reasons::tr("it is a folder, not a picture file"));
         return {};
     }
     if (!S_ISREG(status.st_mode)) {
-        setError(error, QStringLiteral("it is %1, not a regular file").arg(kindOf(status.st_mode)));
+        setError(error, Reasons::tr("it is %1, not a regular file").arg(kindOf(status.st_mode)));
         return {};
     }
     if (status.st_size > maxBytes) {
-        setError(error, QStringLiteral("the file is larger than %1 bytes").arg(maxBytes));
+        setError(error, Reasons::tr("the file is larger than %1 bytes").arg(maxBytes));
         return {};
     }
     bytes.reserve(qsizetype(status.st_size) + 1);

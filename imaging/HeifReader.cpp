@@ -3,6 +3,7 @@
 #include "HeifReader.h"
 
 #include "ImageLimits.h"
+#include "Reasons.h"
 
 #include <QColorSpace>
 
@@ -31,7 +32,7 @@ void ensureInitialised()
 QString reasonOf(const heif_error &error)
 {
     const QString message = QString::fromUtf8(error.message ? error.message : "");
-    return message.isEmpty() ? QStringLiteral("HEIF decoding failed") : QStringLiteral("HEIF: %1").arg(message);
+    return message.isEmpty() ? Reasons::tr("HEIF decoding failed") : Reasons::tr("HEIF: %1").arg(message);
 }
 
 struct ContextDeleter {
@@ -75,7 +76,7 @@ HeifDecodeResult decodeHeif(QByteArrayView data)
     ensureInitialised();
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
-        return {QImage(), QStringLiteral("out of memory")};
+        return {QImage(), Reasons::tr("out of memory")};
     heif_context_set_maximum_image_size_limit(context.get(), maxHeifSide);
     heif_error error =
         heif_context_read_from_memory_without_copy(context.get(), data.data(), size_t(data.size()), nullptr);
@@ -91,7 +92,7 @@ HeifDecodeResult decodeHeif(QByteArrayView data)
     const int width = heif_image_handle_get_width(handle.get());
     const int height = heif_image_handle_get_height(handle.get());
     if (!fitsWorkingLayout(width, height)) {
-        return {QImage(), QStringLiteral("picture of %1 x %2 pixels is too large (limit %3 bytes)")
+        return {QImage(), Reasons::tr("picture of %1 x %2 pixels is too large (limit %3 bytes)")
                               .arg(width)
                               .arg(height)
                               .arg(maxWorkingBytes)};
@@ -115,14 +116,14 @@ HeifDecodeResult decodeHeif(QByteArrayView data)
     if (!pixels || stride < 4 * decodedWidth || stride % 4 != 0
         || !fitsWorkingLayout(decodedWidth, decodedHeight)) {
         heif_image_release(decoded);
-        return {QImage(), QStringLiteral("HEIF decoder gave an unusable picture")};
+        return {QImage(), Reasons::tr("HEIF decoder gave an unusable picture")};
     }
 
     QImage image(pixels, decodedWidth, decodedHeight, stride,
                  alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888, releaseHeifImage, decoded);
     if (image.isNull()) {
         heif_image_release(decoded);
-        return {QImage(), QStringLiteral("out of memory for the picture")};
+        return {QImage(), Reasons::tr("out of memory for the picture")};
     }
     const QColorSpace space = colourSpaceOf(handle.get());
     if (space.isValid())

@@ -24,7 +24,8 @@ struct JpegErrors {
 // data, corrupt data) record their message and jump back to `errors.jump`.
 void installJpegErrors(jpeg_common_struct *cinfo, JpegErrors &errors);
 
-// Ends the job from a callback of ours with `reason` (at most a line).
+// Ends the job from a callback of ours with `reason` (at most a line, marked
+// with QT_TRANSLATE_NOOP("tintwell", ...): Reasons::marked translates it).
 [[noreturn]] void failJpeg(jpeg_common_struct *cinfo, const char *reason);
 
 } // namespace tintwell

@@ -5,6 +5,7 @@
 
 #include "ImageLimits.h"
 #include "JpegErrors.h"
+#include "Reasons.h"
 
 #include <QColorSpace>
 
@@ -21,7 +22,7 @@ void watchScans(j_common_ptr cinfo)
 {
     const auto *decompressor = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (decompressor->input_scan_number > maxProgressiveScans)
-        failJpeg(cinfo, "too many progressive scans (a damaged or hostile file)");
+        failJpeg(cinfo, QT_TRANSLATE_NOOP("tintwell", "too many progressive scans (a damaged or hostile file)"));
 }
 
 // The fewest MCUs a Huffman-coded picture of this header holds: every MCU
@@ -86,7 +87,7 @@ void Decoder::run(QByteArrayView data)
     installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
     if (setjmp(errors.jump)) {
         result.image = QImage();
-        result.error = QString::fromLocal8Bit(errors.reason);
+        result.error = Reasons::marked(errors.reason);
         return;
     }
     jpeg_create_decompress(&cinfo);
@@ -98,19 +99,19 @@ void Decoder::run(QByteArrayView data)
                  static_cast<unsigned long>(data.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF); // the colour profile
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
-        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "no picture in the JPEG data");
+        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), QT_TRANSLATE_NOOP("tintwell", "no picture in the JPEG data"));
 
     const int width = int(cinfo.image_width);
     const int height = int(cinfo.image_height);
     if (!fitsWorkingLayout(cinfo.image_width, cinfo.image_height)) {
-        result.error = QStringLiteral("picture of %1 x %2 pixels is too large (limit %3 bytes)")
+        result.error = Reasons::tr("picture of %1 x %2 pixels is too large (limit %3 bytes)")
                            .arg(cinfo.image_width)
                            .arg(cinfo.image_height)
                            .arg(maxWorkingBytes);
         return;
     }
     if (!cinfo.arith_code && data.size() < minimumMcuCount(cinfo) / 8) {
-        result.error = QStringLiteral("corrupt JPEG data: %1 bytes cannot hold a picture of %2 x %3 pixels")
+        result.error = Reasons::tr("corrupt JPEG data: %1 bytes cannot hold a picture of %2 x %3 pixels")
                            .arg(data.size())
                            .arg(width)
                            .arg(height);
@@ -131,7 +132,7 @@ void Decoder::run(QByteArrayView data)
         cmyk = true;
         break;
     default:
-        result.error = QStringLiteral("JPEG colour space %1 is not supported").arg(int(cinfo.jpeg_color_space));
+        result.error = Reasons::tr("JPEG colour space %1 is not supported").arg(int(cinfo.jpeg_color_space));
         return;
     }
     const bool invertedInks = cmyk && cinfo.saw_Adobe_marker;
@@ -153,11 +154,13 @@ void Decoder::run(QByteArrayView data)
 
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != 4)
-        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "unexpected JPEG output layout");
+        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo),
+                 QT_TRANSLATE_NOOP("tintwell", "unexpected JPEG output layout"));
 
     result.image = blankImage(QSize(width, height), QImage::Format_RGBX8888);
     if (result.image.isNull())
-        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "out of memory for the picture");
+        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo),
+                 QT_TRANSLATE_NOOP("tintwell", "out of memory for the picture"));
     if (space.isValid())
         result.image.setColorSpace(space);
     if (dotsPerMeterX > 0 && dotsPerMeterY > 0) {
@@ -176,7 +179,8 @@ void Decoder::run(QByteArrayView data)
             rows[i] = bits + (first + i) * stride;
         const int read = int(jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)));
         if (read <= 0)
-            failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), "the JPEG decoder stopped early");
+            failJpeg(reinterpret_cast<j_common_ptr>(&cinfo),
+                     QT_TRANSLATE_NOOP("tintwell", "the JPEG decoder stopped early"));
         if (cmyk) {
             for (int i = 0; i < read; ++i)
                 cmykToRgbx(rows[i], width, invertedInks);

@@ -4,6 +4,7 @@
 #include "BufferPool.h"
 #include "ImagePath.h"
 #include "JpegErrors.h"
+#include "Reasons.h"
 
 #include <QColorSpace>
 
@@ -48,7 +49,7 @@ boolean growDestination(j_compress_ptr cinfo)
     ByteArrayDestination &dest = destinationOf(cinfo);
     const qsizetype used = dest.out->size();
     if (used > std::numeric_limits<qsizetype>::max() / 2)
-        failJpeg(reinterpret_cast<j_common_ptr>(cinfo), "JPEG data too large");
+        failJpeg(reinterpret_cast<j_common_ptr>(cinfo), QT_TRANSLATE_NOOP("tintwell", "JPEG data too large"));
     dest.out->resize(used * 2);
     dest.manager.next_output_byte = reinterpret_cast<JOCTET *>(dest.out->data()) + used;
     dest.manager.free_in_buffer = size_t(dest.out->size() - used);
@@ -163,7 +164,7 @@ void Encoder::run(const QImage &image, const QByteArray &icc, const PictureMetad
 {
     installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
     if (setjmp(errors.jump)) {
-        error = QString::fromLocal8Bit(errors.reason);
+        error = Reasons::marked(errors.reason);
         return;
     }
     // Room for the largest file quality 100 without subsampling writes for
@@ -201,7 +202,7 @@ void Encoder::runBand(const QImage &image, int first, int count, QByteArray &out
 {
     installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
     if (setjmp(errors.jump)) {
-        error = QString::fromLocal8Bit(errors.reason);
+        error = Reasons::marked(errors.reason);
         return;
     }
     start(out, qint64{image.width()} * count * 4 + 65536);
@@ -244,12 +245,12 @@ int restartBandRows(const QImage &image)
 QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteArray &out)
 {
     if (image.isNull())
-        return QStringLiteral("no picture to save");
+        return Reasons::tr("no picture to save");
     if (image.width() > JPEG_MAX_DIMENSION || image.height() > JPEG_MAX_DIMENSION)
-        return QStringLiteral("JPEG cannot hold more than %1 pixels a side").arg(JPEG_MAX_DIMENSION);
+        return Reasons::tr("JPEG cannot hold more than %1 pixels a side").arg(JPEG_MAX_DIMENSION);
     const QImage working = toWorkingLayout(image);
     if (working.isNull())
-        return QStringLiteral("out of memory converting the picture");
+        return Reasons::tr("out of memory converting the picture");
     const QColorSpace space = working.colorSpace();
     const QByteArray icc = space.isValid() ? space.iccProfile() : QByteArray();
 
@@ -292,7 +293,7 @@ QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteAr
         const QByteArrayView data = scanData(encoded[std::size_t(band)]);
         if (data.isEmpty()) {
             out.clear();
-            return QStringLiteral("JPEG encoder wrote no picture data");
+            return Reasons::tr("JPEG encoder wrote no picture data");
         }
         out.append(data);
         if (band + 1 < bands)

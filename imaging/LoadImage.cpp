@@ -9,6 +9,7 @@
 #include "JpegReader.h"
 #include "Metadata.h"
 #include "Orientation.h"
+#include "Reasons.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -21,13 +22,13 @@ namespace {
 LoadResult fail(const QString &name, const QString &reason)
 {
     LoadResult result;
-    result.error = QStringLiteral("cannot read %1: %2").arg(name, reason);
+    result.error = Reasons::tr("cannot read %1: %2").arg(name, reason);
     return result;
 }
 
 QString tooLarge(qint64 width, qint64 height)
 {
-    return QStringLiteral("picture of %1 x %2 pixels is too large (limit %3 bytes)")
+    return Reasons::tr("picture of %1 x %2 pixels is too large (limit %3 bytes)")
         .arg(width)
         .arg(height)
         .arg(maxWorkingBytes);
@@ -48,7 +49,7 @@ QString oversizedPngChunk(const QByteArray &bytes)
         const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
         const QByteArray type = bytes.mid(at + 4, 4);
         if (qint64{length} + 12 > bytes.size() - at)
-            return QStringLiteral("corrupt PNG data: a chunk claims %1 bytes, more than the file holds").arg(length);
+            return Reasons::tr("corrupt PNG data: a chunk claims %1 bytes, more than the file holds").arg(length);
         if (type == "IEND")
             break;
         at += qsizetype(length) + 12;
@@ -80,11 +81,11 @@ QImage decodeWithQt(const QByteArray &bytes, QString &reason)
     if (!reader.read(&decoded)) {
         reason = reader.errorString();
         if (reason.isEmpty())
-            reason = QStringLiteral("unknown error");
+            reason = Reasons::tr("unknown error");
         return QImage();
     }
     if (!fitsWorkingLayout(decoded.width(), decoded.height())) {
-        reason = QStringLiteral("picture is empty or too large");
+        reason = Reasons::tr("picture is empty or too large");
         return QImage();
     }
     return decoded;
@@ -93,7 +94,7 @@ QImage decodeWithQt(const QByteArray &bytes, QString &reason)
 LoadResult decodeBytes(const QByteArray &bytes, const QString &name)
 {
     if (bytes.isEmpty())
-        return fail(name, QStringLiteral("the file is empty"));
+        return fail(name, Reasons::tr("the file is empty"));
 
     LoadResult result;
     result.metadata = readMetadata(bytes);
@@ -117,12 +118,12 @@ LoadResult decodeBytes(const QByteArray &bytes, const QString &name)
         result.image = orientedUpright(std::move(result.image), result.metadata.orientation);
     }
     if (result.image.isNull())
-        return fail(name, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
+        return fail(name, reason.isEmpty() ? Reasons::tr("unknown error") : reason);
 
     // In place where Qt can; JPEG and HEIF arrive in the working layout.
     convertToWorkingLayout(result.image);
     if (result.image.isNull())
-        return fail(name, QStringLiteral("out of memory converting the picture"));
+        return fail(name, Reasons::tr("out of memory converting the picture"));
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "ImagePath.h"
 #include "JpegWriter.h"
 #include "Metadata.h"
+#include "Reasons.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -17,9 +18,9 @@ namespace {
 
 QString failure(const QString &path, const QString &reason)
 {
-    return QStringLiteral("cannot write %1: %2")
-        .arg(path == QLatin1String("-") ? QStringLiteral("standard output") : path,
-             reason.isEmpty() ? QStringLiteral("unknown error") : reason);
+    return Reasons::tr("cannot write %1: %2")
+        .arg(path == QLatin1String("-") ? Reasons::tr("standard output") : path,
+             reason.isEmpty() ? Reasons::tr("unknown error") : reason);
 }
 
 // Whether `key` may name a PNG text chunk: 1 to 79 printable Latin-1
@@ -70,12 +71,12 @@ QByteArray encodeImage(QImage &&image, const QByteArray &format, const PictureMe
 {
     const FileFormat *kind = formatForSuffix(QString::fromLatin1(format));
     if (!kind || !kind->writable) {
-        *error = QStringLiteral("unsupported format \"%1\"").arg(QString::fromLatin1(format));
+        *error = Reasons::tr("unsupported format \"%1\"").arg(QString::fromLatin1(format));
         return {};
     }
     const QImage owned = std::move(image);
     if (owned.isNull()) {
-        *error = QStringLiteral("no picture to save");
+        *error = Reasons::tr("no picture to save");
         return {};
     }
     // The source's metadata, made true of this picture: upright, its size,
@@ -86,7 +87,7 @@ QByteArray encodeImage(QImage &&image, const QByteArray &format, const PictureMe
     if (!error->isEmpty())
         return {};
     if (bytes.isEmpty())
-        *error = QStringLiteral("unknown error");
+        *error = Reasons::tr("unknown error");
     return bytes;
 }
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   qt6-image-formats-plugins libjpeg62-turbo-dev libheif-dev libheif-examples
   libgtest-dev libgmock-dev libbenchmark-dev
   libexiv2-dev exiv2 libjpeg62-turbo-dev

@@ -1,17 +1,18 @@
 // A result changed since the last open, paste or save is never dropped
-// without asking: closing the window, opening another picture and pasting one
-// ask Save / Discard / Cancel; an open or a save alone leaves nothing to ask.
+// without asking: quitting, closing the window, opening another picture and
+// pasting one ask Save / Discard / Cancel; an open or a save alone leaves
+// nothing to ask.
 #include "AppFixture.h"
 
 using Choice = MessageBoxes::UnsavedChoice;
 
-TEST_F(AppFixture, LeavingAChangedResultAsksAndGoesOnOnlyWhenSavedOrDiscarded)
+TEST_F(AppFixture, MustShow_QuittingOrLeavingAChangedResultAsksAndGoesOnOnlyWhenSavedOrDiscarded)
 {
-    enum Leave { Close, Open, Paste };
+    enum Leave { Quit, Close, Open, Paste };
     // saveDialogAnswers: with Save, the save dialog gives a path (else it is cancelled).
-    const struct { Leave leave; Choice choice; bool saveDialogAnswers, goesOn; } cases[] = {{Close, Choice::Cancel, false, false}, {Close, Choice::Save, false, false},
+    const struct { Leave leave; Choice choice; bool saveDialogAnswers, goesOn; } cases[] = {{Quit, Choice::Cancel, false, false}, {Close, Choice::Save, false, false},
                  {Open, Choice::Save, true, true},      {Paste, Choice::Cancel, false, false},
-                 {Close, Choice::Discard, false, true}};
+                 {Quit, Choice::Discard, false, true}};
     const QString picture = writePicture("first.png", pattern(12, 8)), target = pathFor("kept.jpg");
     for (const auto &k : cases) {
         SCOPED_TRACE(int(k.leave) * 10 + int(k.choice));
@@ -23,7 +24,9 @@ TEST_F(AppFixture, LeavingAChangedResultAsksAndGoesOnOnlyWhenSavedOrDiscarded)
         if (k.saveDialogAnswers)
             dialogs->saveAnswers << target;
         bool wentOn = false;
-        if (k.leave == Close)
+        if (k.leave == Quit)
+            delegate->window()->show(), actionNamed("actionQuit")->trigger(), wentOn = !delegate->window()->isVisible();
+        else if (k.leave == Close)
             wentOn = delegate->window()->close();
         else if (k.leave == Open)
             open(writePicture("second.png", pattern(6, 4))), wentOn = c->pictureName() == "second.png";

@@ -5,7 +5,6 @@
 #include "MessageBoxes.h"
 #include "ShareLink.h"
 
-#include "PassContext.h"
 #include "ClipboardPicture.h"
 #include "ControlSettings.h"
 #include "ImagePath.h"
@@ -60,7 +59,6 @@ void AppController::changePosition()
     if (current_image.isNull())
         return;
     const qint64 value = slider->value();
-    tintwell::current_filter = low32(filter_selector->currentIndex());
     QElapsedTimer timer;
     timer.start();
     const QImage result = applyFilter(value);
@@ -77,10 +75,10 @@ QImage AppController::applyFilter(qint64 value)
 {
     // current_image is never written: it shares its pixels with this call,
     // so the pass reads it and writes a fresh result in one go. The result
-    // carries the source's colour profile.
+    // carries the source's colour profile. The render stores the selected
+    // filter in current_filter itself, while no other pass runs.
     tintwell::PassSettings settings = currentSettings();
     settings.value = value;
-    settings.filter = tintwell::current_filter;
     return tintwell::renderFrom(current_image, settings);
 }
 

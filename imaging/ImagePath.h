@@ -83,7 +83,10 @@ void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red,
 // in, or converted to the working layout here) is filtered in place; one that
 // is shared is read by the pass, which writes a blank image from the buffer
 // pool (blankLike) in the same trip. The result carries the source's colour
-// profile. Null for a null source or when memory runs out.
+// profile. Null for a null source or when memory runs out. Safe from any
+// thread: the passes of renderFrom run one at a time, since they share the
+// process-wide pass context (runPass and runPassFrom do not take part in that
+// and belong where no other render runs).
 QImage renderFrom(QImage source, const PassSettings &settings);
 
 // renderFrom for a source the caller keeps.

@@ -10,6 +10,8 @@
 
 #include <QColorSpace>
 
+#include <mutex>
+
 namespace tintwell {
 
 namespace {
@@ -17,6 +19,12 @@ namespace {
 bool isWorkingLayout(const QImage &image)
 {
     return image.format() == QImage::Format_RGBX8888 || image.format() == QImage::Format_RGBA8888;
+}
+
+std::mutex &passMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 
 } // namespace
@@ -90,18 +98,22 @@ QImage renderFrom(QImage source, const PassSettings &settings)
 {
     if (source.isNull())
         return {};
-    tintwell::current_filter = settings.filter;
     convertToWorkingLayout(source);
     if (source.isNull())
         return {};
-    if (source.isDetached()) {
+    const bool inPlace = source.isDetached();
+    QImage result = inPlace ? QImage() : blankLike(source);
+    if (!inPlace && result.isNull())
+        return {};
+    // The pass context is process-wide: the window's render and the filter
+    // previews made in the background fill and read it one at a time.
+    const std::lock_guard<std::mutex> lock(passMutex());
+    tintwell::current_filter = settings.filter;
+    if (inPlace) {
         runPass(source, settings.value, settings.red, settings.green, settings.blue, settings.negative,
                 settings.reverse);
         return source;
     }
-    QImage result = blankLike(source);
-    if (result.isNull())
-        return {};
     runPassFrom(source, result, settings.value, settings.red, settings.green, settings.blue, settings.negative,
                 settings.reverse);
     return result;

@@ -1,0 +1,31 @@
+#include "Preview.h"
+
+#include "DisplayScaler.h"
+
+#include <algorithm>
+
+namespace tintwell {
+
+QSize previewSize(const QSize &size, const QSize &box)
+{
+    if (size.isEmpty() || box.isEmpty())
+        return {};
+    if (size.width() <= box.width() && size.height() <= box.height())
+        return size;
+    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QImage thumbnail(const QImage &image, const QSize &box)
+{
+    const QSize size = previewSize(image.size(), box);
+    if (image.isNull() || size.isEmpty())
+        return {};
+    return screenCopy(image, size);
+}
+
+QImage renderPreview(const QImage &source, const PassSettings &settings, const QSize &box)
+{
+    return thumbnail(renderFrom(source, settings), box);
+}
+
+} // namespace tintwell

@@ -39,16 +39,16 @@ FilterGallery::FilterGallery(QListWidget *strip, QComboBox *selector, QObject *p
     m_strip->setWrapping(false);
     m_strip->setMovement(QListView::Static);
     m_strip->setWordWrap(true);
-    m_strip->setUniformItemSizes(true);
     m_strip->setIconSize(box);
-    const int textHeight = 2 * m_strip->fontMetrics().lineSpacing();
-    m_strip->setGridSize(QSize(box.width() + 24, box.height() + textHeight + 12));
-    m_strip->setFixedHeight(m_strip->gridSize().height() + m_strip->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
-                            2 * m_strip->frameWidth() + 4);
+    // Every item one size: the preview box over two lines of its name.
+    const QSize cell(box.width() + 24, box.height() + 2 * m_strip->fontMetrics().lineSpacing() + 10);
+    m_strip->setGridSize(cell);
+    m_strip->setFixedHeight(cell.height() + m_strip->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                            2 * m_strip->frameWidth() + 6);
     for (int k = 0; k < m_selector->count(); ++k) {
         auto *item = new QListWidgetItem(m_selector->itemText(k), m_strip);
         item->setToolTip(m_selector->itemText(k));
-        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setSizeHint(cell);
     }
     m_previews.resize(m_selector->count());
     select(m_selector->currentIndex());

@@ -31,7 +31,7 @@ public:
     ~FilterGallery() override;
 
     // The box every preview fits in.
-    static QSize previewBox() { return {96, 96}; }
+    static QSize previewBox() { return {104, 72}; }
     // How long the picture and the settings must stay unchanged before new
     // previews are made.
     static constexpr int settleMsecs = 250;

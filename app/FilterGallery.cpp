@@ -3,12 +3,18 @@
 #include "Preview.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QIcon>
 #include <QListWidget>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QThread>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,15 +25,24 @@ bool sameLook(const tintwell::PassSettings &a, const tintwell::PassSettings &b)
            a.negative == b.negative && a.reverse == b.reverse;
 }
 
+// Nice 10 for the calling thread and the threads it starts from now on (Linux
+// keeps nice values per thread). Not the idle class: a render of the window
+// that waits for a preview pass would wait as long as the machine is busy.
+void lowerThreadPriority()
+{
+#ifdef Q_OS_LINUX
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+#endif
+}
+
 } // namespace
 
 FilterGallery::FilterGallery(QListWidget *strip, QComboBox *selector, QObject *parent)
     : QObject(parent), m_strip(strip), m_selector(selector)
 {
-    // One worker below every other thread: the window's own render comes
-    // first, and a render waits for at most the one preview pass in hand.
+    // One worker at a lower priority, one filter at a time: a render of the
+    // window waits for at most the one preview pass in hand.
     m_worker.setMaxThreadCount(1);
-    m_worker.setThreadPriority(QThread::IdlePriority);
 
     m_settle.setSingleShot(true);
     m_settle.setInterval(settleMsecs);
@@ -57,6 +72,14 @@ FilterGallery::FilterGallery(QListWidget *strip, QComboBox *selector, QObject *p
             m_selector->setCurrentIndex(row);
     });
     connect(m_selector, &QComboBox::currentIndexChanged, this, &FilterGallery::select);
+    m_strip->installEventFilter(this);
+}
+
+bool FilterGallery::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_strip && event->type() == QEvent::Show && !m_hasRequest && !m_source.isNull())
+        m_settle.start();
+    return QObject::eventFilter(watched, event);
 }
 
 FilterGallery::~FilterGallery()
@@ -102,6 +125,8 @@ void FilterGallery::showPicture(const QImage &source, const tintwell::PassSettin
 // until a newer request comes.
 void FilterGallery::start()
 {
+    if (!m_strip->isVisible())
+        return; // made when the strip is shown again
     m_requestedSource = m_source;
     m_requested = m_settings;
     m_hasRequest = true;
@@ -112,6 +137,7 @@ void FilterGallery::start()
     const tintwell::PassSettings settings = m_settings;
     const int count = int(m_previews.size());
     m_worker.start([this, current, generation, source, settings, count] {
+        lowerThreadPriority();
         for (int k = 0; k < count && *current == generation; ++k) {
             tintwell::PassSettings s = settings;
             s.filter = k;

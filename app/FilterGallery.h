@@ -38,13 +38,17 @@ public:
 
     // The picture and the settings the previews are to show. The strip marks
     // settings.filter at once; previews for a new picture or other settings
-    // (the filter aside) are made settleMsecs after the last call. A null
-    // picture clears them.
+    // (the filter aside) are made settleMsecs after the last call, while the
+    // strip is shown. A null picture clears them.
     void showPicture(const QImage &source, const tintwell::PassSettings &settings);
 
     // The preview of filter `filter` as the strip shows it; null while none
     // has arrived for the current picture and settings.
     QImage preview(int filter) const { return m_previews.value(filter); }
+
+protected:
+    // Previews skipped while the strip was hidden are made when it shows.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // Every preview of the latest picture and settings is in the strip.

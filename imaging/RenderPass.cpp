@@ -10,8 +10,6 @@
 
 #include <QColorSpace>
 
-#include <mutex>
-
 namespace tintwell {
 
 namespace {
@@ -19,12 +17,6 @@ namespace {
 bool isWorkingLayout(const QImage &image)
 {
     return image.format() == QImage::Format_RGBX8888 || image.format() == QImage::Format_RGBA8888;
-}
-
-std::mutex &passMutex()
-{
-    static std::mutex mutex;
-    return mutex;
 }
 
 } // namespace
@@ -94,26 +86,31 @@ void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red,
     filterBitmapFrom(source.constBits(), view, value, negative, reverse);
 }
 
+std::recursive_mutex &renderMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
 QImage renderFrom(QImage source, const PassSettings &settings)
 {
     if (source.isNull())
         return {};
+    // The pass context is process-wide: the window's render and the filter
+    // previews made in the background fill and read it one at a time.
+    const std::lock_guard<std::recursive_mutex> lock(renderMutex());
+    tintwell::current_filter = settings.filter;
     convertToWorkingLayout(source);
     if (source.isNull())
         return {};
-    const bool inPlace = source.isDetached();
-    QImage result = inPlace ? QImage() : blankLike(source);
-    if (!inPlace && result.isNull())
-        return {};
-    // The pass context is process-wide: the window's render and the filter
-    // previews made in the background fill and read it one at a time.
-    const std::lock_guard<std::mutex> lock(passMutex());
-    tintwell::current_filter = settings.filter;
-    if (inPlace) {
+    if (source.isDetached()) {
         runPass(source, settings.value, settings.red, settings.green, settings.blue, settings.negative,
                 settings.reverse);
         return source;
     }
+    QImage result = blankLike(source);
+    if (result.isNull())
+        return {};
     runPassFrom(source, result, settings.value, settings.red, settings.green, settings.blue, settings.negative,
                 settings.reverse);
     return result;

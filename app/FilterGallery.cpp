@@ -136,12 +136,15 @@ void FilterGallery::start()
     const QImage source = m_source;
     const tintwell::PassSettings settings = m_settings;
     const int count = int(m_previews.size());
-    m_worker.start([this, current, generation, source, settings, count] {
+    // Sharp on a scaled screen: the box in device pixels.
+    const qreal ratio = m_strip->devicePixelRatioF();
+    m_worker.start([this, current, generation, source, settings, count, ratio] {
         lowerThreadPriority();
         for (int k = 0; k < count && *current == generation; ++k) {
             tintwell::PassSettings s = settings;
             s.filter = k;
-            const QImage preview = tintwell::renderPreview(source, s, previewBox());
+            QImage preview = tintwell::renderPreview(source, s, previewBox() * ratio);
+            preview.setDevicePixelRatio(ratio);
             QMetaObject::invokeMethod(
                 this, [this, generation, k, preview] { receive(generation, k, preview); }, Qt::QueuedConnection);
             QThread::yieldCurrentThread();

@@ -30,7 +30,8 @@ public:
     // Drops the work in hand and waits for the worker to stop.
     ~FilterGallery() override;
 
-    // The box every preview fits in.
+    // The box every preview fits in, in the strip's logical pixels (the
+    // previews have as many device pixels as the screen shows there).
     static QSize previewBox() { return {104, 72}; }
     // How long the picture and the settings must stay unchanged before new
     // previews are made.

@@ -16,10 +16,10 @@ TEST_F(AppFixture, GalleryPreviewsAreTheFullRendersShrunk)
     set(s);
     open(writePicture("wide.png", pattern(150, 70))); // wider than the preview box
     ASSERT_TRUE(ready.wait(60000));
+    const QSize box = FilterGallery::previewBox() * delegate->window()->devicePixelRatioF();
     for (s.filter = 0; s.filter < tintwell::filterCount; ++s.filter) {
         const QImage full = tintwell::renderImage(c->current_image, s);
-        EXPECT_TRUE(sameBytes(gallery->preview(s.filter), tintwell::thumbnail(full, FilterGallery::previewBox())))
-            << "filter " << s.filter;
+        EXPECT_TRUE(sameBytes(gallery->preview(s.filter), tintwell::thumbnail(full, box))) << "filter " << s.filter;
     }
 }
 

@@ -6,7 +6,6 @@
 #include "ShareLink.h"
 #include "WindowTitle.h"
 
-#include "PassContext.h"
 #include "ClipboardPicture.h"
 #include "ControlSettings.h"
 #include "ImagePath.h"
@@ -78,7 +77,6 @@ bool AppController::render()
     if (current_image.isNull())
         return false;
     const qint64 value = slider->value();
-    tintwell::current_filter = low32(filter_selector->currentIndex());
     QElapsedTimer timer;
     timer.start();
     const QImage result = applyFilter(value);
@@ -96,10 +94,10 @@ QImage AppController::applyFilter(qint64 value)
 {
     // current_image is never written: it shares its pixels with this call,
     // so the pass reads it and writes a fresh result in one go. The result
-    // carries the source's colour profile.
+    // carries the source's colour profile. The render stores the selected
+    // filter in current_filter itself, while no other pass runs.
     tintwell::PassSettings settings = currentSettings();
     settings.value = value;
-    settings.filter = tintwell::current_filter;
     return tintwell::renderFrom(current_image, settings);
 }
 

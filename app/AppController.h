@@ -47,8 +47,8 @@ public:
     // no control, label or image.
     void awakeFromNib();
 
-    // Filters a fresh working copy of current_image with the control value and
-    // the colour sliders and boxes; current_filter must already be set.
+    // Filters a fresh working copy of current_image with the selected filter,
+    // the control value and the colour sliders and boxes.
     QImage applyFilter(qint64 value);
 
     // The open action without its dialog: loads `path` as the new source and

@@ -4,6 +4,7 @@
 #include "CloseGuard.h"
 #include "DropOpener.h"
 #include "EditSteps.h"
+#include "FilterGallery.h"
 #include "HoldKey.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
@@ -13,9 +14,28 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
+
+namespace {
+
+// The View menu, made before Help unless the window has one already.
+QMenu *viewMenu(QMainWindow *window)
+{
+    if (auto *view = window->findChild<QMenu *>(QStringLiteral("menuView")))
+        return view;
+    auto *view = new QMenu(QCoreApplication::translate("EditorActions", "&View"), window->menuBar());
+    view->setObjectName(QStringLiteral("menuView"));
+    const auto *help = window->findChild<QMenu *>(QStringLiteral("menuHelp"));
+    window->menuBar()->insertMenu(help != nullptr ? help->menuAction() : nullptr, view);
+    return view;
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
                          std::unique_ptr<MessageBoxes> messages, QObject *parent)
@@ -25,6 +45,11 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
     m_ui->setupUi(m_window.get());
     m_ui->image_view->setPlaceholderText(tr("Open a picture or drop one here"));
     m_actions = createActions(m_window.get());
+    QAction *showGallery = m_ui->gallery_dock->toggleViewAction();
+    showGallery->setText(tr("Filter &Gallery"));
+    showGallery->setStatusTip(tr("Show or hide the previews of every filter"));
+    viewMenu(m_window.get())->addAction(showGallery);
+    m_gallery = new FilterGallery(m_ui->filter_gallery, m_ui->filter_selector, this);
     m_renderTime = new QLabel(m_window.get());
     m_renderTime->setObjectName(QStringLiteral("renderTime"));
     m_window->statusBar()->addPermanentWidget(m_renderTime);
@@ -106,6 +131,8 @@ void AppDelegate::connectActions()
     connect(c, &AppController::picturesChanged, this, &AppDelegate::updateActions);
     connect(c, &AppController::rendered, this, &AppDelegate::showRenderTime);
     connect(&c->jobs(), &BackgroundJobs::status, m_window->statusBar(), &QStatusBar::showMessage);
+    connect(c, &AppController::picturesChanged, m_gallery,
+            [this, c] { m_gallery->showPicture(c->current_image, c->currentSettings()); });
 }
 
 // Actions that would do nothing in the current state are disabled. Paste stays

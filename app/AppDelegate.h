@@ -12,6 +12,7 @@
 
 class AppController;
 class DropOpener;
+class FilterGallery;
 class HoldKey;
 class QLabel;
 class QMainWindow;
@@ -34,6 +35,7 @@ public:
     QMainWindow *window() const { return m_window.get(); }
     AppController *controller() const { return m_controller.get(); }
     const EditorActions &actions() const { return m_actions; }
+    FilterGallery *gallery() const { return m_gallery; }
 
     // The About box text: version, what the program does, the undo budget, the
     // licence.
@@ -57,4 +59,5 @@ private:
     QLabel *m_renderTime = nullptr;
     DropOpener *m_drops = nullptr;
     HoldKey *m_compareKey = nullptr;
+    FilterGallery *m_gallery = nullptr;
 };

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <mutex>
+
 namespace tintwell {
 
 // Every control of one render, as the app's controls or the CLI's options give
@@ -83,8 +85,15 @@ void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red,
 // in, or converted to the working layout here) is filtered in place; one that
 // is shared is read by the pass, which writes a blank image from the buffer
 // pool (blankLike) in the same trip. The result carries the source's colour
-// profile. Null for a null source or when memory runs out.
+// profile. Null for a null source or when memory runs out. Safe from any
+// thread: it holds renderMutex throughout.
 QImage renderFrom(QImage source, const PassSettings &settings);
+
+// Held by every renderFrom: renders share the process-wide pass context, so
+// they run one at a time. A thread may hold it around a render to finish with
+// the result before the next render starts. runPass and runPassFrom do not
+// take it; they belong where no other render runs.
+std::recursive_mutex &renderMutex();
 
 // renderFrom for a source the caller keeps.
 QImage renderImage(const QImage &source, const PassSettings &settings);

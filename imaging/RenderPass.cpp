@@ -86,10 +86,19 @@ void runPassFrom(const QImage &source, QImage &target, qint64 value, qint32 red,
     filterBitmapFrom(source.constBits(), view, value, negative, reverse);
 }
 
+std::recursive_mutex &renderMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
 QImage renderFrom(QImage source, const PassSettings &settings)
 {
     if (source.isNull())
         return {};
+    // The pass context is process-wide: the window's render and the filter
+    // previews made in the background fill and read it one at a time.
+    const std::lock_guard<std::recursive_mutex> lock(renderMutex());
     tintwell::current_filter = settings.filter;
     convertToWorkingLayout(source);
     if (source.isNull())

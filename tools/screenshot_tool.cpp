@@ -2,10 +2,16 @@
 // (run it under xvfb-run), showing a picture this tool draws itself:
 // screenshot.png (filtered), screenshot-compare.png (Compare held, the source
 // in view) and screenshot-menu.png (the Edit menu open).
+// With --gallery it draws the filter gallery instead: filter-NN.jpg, every
+// filter on that picture made as the window's gallery makes its previews, and
+// the README's table of them on standard output (no X server needed).
 // Usage: tintwell_screenshot OUTPUT_DIR
+//        tintwell_screenshot --gallery OUTPUT_DIR
 #include "AppController.h"
 #include "AppDelegate.h"
 #include "EditorActions.h"
+#include "PassContext.h"
+#include "Preview.h"
 #include "TestDoubles.h"
 
 #include <QAbstractButton>
@@ -25,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtMath>
+
+#include <cstdio>
 
 namespace {
 
@@ -77,14 +85,53 @@ bool grab(QWidget *window, const QString &path, QWidget *extra = nullptr)
     return shot.save(path);
 }
 
+// Settings of the gallery: a value at which every filter shows its character.
+constexpr qint64 galleryValue = 7;
+// The box each gallery picture fits in, and the folder the README names.
+constexpr QSize galleryBox(160, 160);
+const char *const galleryFolder = "docs/gallery";
+
+// Writes filter-00.jpg ... filter-24.jpg into `out` and prints the README's
+// table: five filters a row, each picture over its number and name as the
+// window's filter list has it.
+bool drawGallery(const QDir &out)
+{
+    if (!out.mkpath(QStringLiteral(".")))
+        return false;
+    AppDelegate delegate(std::make_unique<ScriptedFileDialogs>(), std::make_unique<RecordingMessages>());
+    const QComboBox *names = delegate.controller()->filter_selector;
+    const QImage landscape = tintwell::toWorkingLayout(drawLandscape(640, 420));
+    constexpr int columns = 5;
+    QString table = QStringLiteral("|") + QStringLiteral("   |").repeated(columns) + QStringLiteral("\n|") +
+                    QStringLiteral("---|").repeated(columns) + QStringLiteral("\n");
+    for (int k = 0; k < tintwell::filterCount; ++k) {
+        tintwell::PassSettings settings;
+        settings.filter = k;
+        settings.value = galleryValue;
+        const QString file = QStringLiteral("filter-%1.jpg").arg(k, 2, 10, QLatin1Char('0'));
+        const QImage picture = tintwell::renderPreview(landscape, settings, galleryBox);
+        if (!picture.save(out.filePath(file), "jpg", 85))
+            return false;
+        const QString name = names->itemText(k);
+        table += QStringLiteral("| ![%1](%2/%3)<br>%4&nbsp;%1 ").arg(name, QLatin1String(galleryFolder), file)
+                     .arg(k);
+        if (k % columns == columns - 1 || k == tintwell::filterCount - 1)
+            table += QStringLiteral("|\n");
+    }
+    std::fputs(table.toUtf8().constData(), stdout);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Tintwell"));
+    if (argc == 3 && qstrcmp(argv[1], "--gallery") == 0)
+        return drawGallery(QDir(QString::fromLocal8Bit(argv[2]))) ? 0 : 1;
     if (argc != 2) {
-        qWarning("usage: tintwell_screenshot OUTPUT_DIR");
+        qWarning("usage: tintwell_screenshot OUTPUT_DIR | --gallery OUTPUT_DIR");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));

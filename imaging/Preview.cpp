@@ -23,12 +23,11 @@ QImage thumbnail(const QImage &image, const QSize &box)
     return screenCopy(image, size);
 }
 
-// The full-size result is gone before another render starts, so a preview
-// made beside the window's renders never holds a further full-size picture
-// while they run.
+// Only the render holds the render lock: the shrinking runs beside the
+// window's next render, which so waits for one pass at most, never for the
+// scaling.
 QImage renderPreview(const QImage &source, const PassSettings &settings, const QSize &box)
 {
-    const std::lock_guard<std::recursive_mutex> lock(renderMutex());
     return thumbnail(renderFrom(source, settings), box);
 }
 

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 using namespace tintwell::test;
@@ -64,12 +67,16 @@ TEST(Save, JpegInBandsDecodesLikeOnePass)
     const tintwell::LoadResult fromOnePass = tintwell::loadImageData(plainJpeg(image));
     ASSERT_EQ(fromBands.error, QString());
     EXPECT_EQ(pixelBytes(fromBands.image), pixelBytes(fromOnePass.image));
+    // A save writes the bands to the file as they are done: the same bytes.
+    QTemporaryDir dir;
+    ASSERT_EQ(tintwell::saveImage(image, dir.filePath("banded.jpg"), "jpg"), QString());
+    EXPECT_EQ(readBytes(dir.filePath("banded.jpg")), banded);
 }
 
 // Where a save fails: before writing, in the encoder, or on the file system
 // (a read-only one, or a target that is a mount point, so that only the final
 // rename fails).
-enum class Place { Folder, ReadOnlyFolder, ReadOnlyFile, MountedFile };
+enum class Place { Folder, ReadOnlyFolder, SmallDisk, ReadOnlyFile, MountedFile };
 
 struct FailureCase {
     const char *name;
@@ -89,10 +96,11 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
 {
     const FailureCase &c = GetParam();
     QString folder = dir.path();
-    if (c.place == Place::ReadOnlyFolder) {
+    if (c.place == Place::ReadOnlyFolder || c.place == Place::SmallDisk) {
         folder = dir.filePath("fs");
         ASSERT_TRUE(QDir().mkdir(folder));
-        if (const QString error = mounts.mountTmpfs(folder, "1m"); !error.isEmpty())
+        if (const QString error = mounts.mountTmpfs(folder, c.place == Place::SmallDisk ? "256k" : "1m");
+            !error.isEmpty())
             GTEST_SKIP() << "no tmpfs can be mounted here: " << error.toStdString();
     }
     const QString keep = QDir(folder).filePath("keep.png");
@@ -101,7 +109,7 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
     QString mounted;
     if (c.place == Place::ReadOnlyFolder)
         mounted = mounts.remountReadOnly(folder);
-    else if (c.place != Place::Folder)
+    else if (c.place == Place::ReadOnlyFile || c.place == Place::MountedFile)
         mounted = mounts.bind(keep, c.place == Place::ReadOnlyFile);
     if (!mounted.isEmpty())
         GTEST_SKIP() << "cannot mount here: " << mounted.toStdString();
@@ -114,6 +122,9 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
     EXPECT_FALSE(error.contains('\n'));
     if (c.place != Place::Folder) { // the file system's own reason
         EXPECT_FALSE(error.endsWith("unknown error", Qt::CaseInsensitive)) << error.toStdString();
+    }
+    if (c.place == Place::SmallDisk) {
+        EXPECT_TRUE(error.endsWith(strerrordesc_np(ENOSPC))) << error.toStdString();
     }
     EXPECT_EQ(readBytes(keep), original);
     EXPECT_EQ(listing(folder), before);
@@ -128,6 +139,8 @@ const FailureCase failureCases[] = {
     {"newFileInReadOnlyFolder", Place::ReadOnlyFolder, "new.jpg", "jpg", {64, 64}},
     {"overFileInReadOnlyFolder", Place::ReadOnlyFolder, "keep.png", "png", {64, 64}},
     {"overReadOnlyFile", Place::ReadOnlyFile, "keep.png", "jpg", {64, 64}},
+    // A large JPEG goes to the file band by band: the disk fills midway.
+    {"diskFillsWhileBandsAreWritten", Place::SmallDisk, "keep.png", "jpg", {1200, 1000}},
     {"renameOverAMountPointFails", Place::MountedFile, "keep.png", "png", {64, 64}},
 };
 

@@ -2,6 +2,7 @@
 // result is seen: open, each write, fsync, close, link, rename.
 #include "FileIO.h"
 
+#include "BufferPool.h"
 #include "PendingTemporaries.h"
 
 #include <QtGlobal>
@@ -402,6 +403,7 @@ QByteArray readFileBytes(const QString &path, qint64 maxBytes, QString *error)
         return {};
     }
     bytes.reserve(qsizetype(status.st_size) + 1);
+    adviseHugePages(bytes.data(), bytes.capacity()); // read once, front to back
     if (!readToEnd(file.get(), maxBytes, bytes, error))
         return {};
     return bytes;

@@ -214,8 +214,8 @@ void Encoder::runBand(const QImage &image, int first, int count, QByteArray &out
 }
 
 // Where the entropy-coded data of a whole JPEG file made by runBand start
-// (after its scan header); its end marker is its last two bytes. -1 when the
-// file has no scan.
+// (after its scan header; they run up to its end marker, its last two
+// bytes). -1 when the file has no scan.
 qsizetype scanDataStart(const QByteArray &file)
 {
     qsizetype at = 2; // after the start marker
@@ -319,7 +319,7 @@ private:
     bool writeBand(QByteArray &file, int band)
     {
         const qsizetype start = scanDataStart(file);
-        if (start < 0) {
+        if (start < 0 || !file.endsWith(QByteArrayView("\xFF\xD9", 2))) {
             m_errors[std::size_t(band)] = QStringLiteral("JPEG encoder wrote no picture data");
             return false;
         }

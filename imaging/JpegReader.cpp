@@ -12,9 +12,13 @@
 #include <climits>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tintwell {
 
@@ -68,6 +72,32 @@ constexpr qint64 minimumSplitPixels = 1 << 20;
 // Decodes in flight in this process: a helper decoder is started only while
 // every decode can have one without taking a core from another.
 std::atomic<int> decodesInFlight{0};
+
+// Whether a core would sit idle beside this thread now: the scheduler's count
+// of runnable threads, this one included, is below the number of cores. With
+// every core busy a helper only takes time from the others (and from the top
+// decoder). No when the count cannot be read.
+bool coreIdleNow()
+{
+    const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char text[128];
+    const ssize_t length = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (length <= 0)
+        return false;
+    text[length] = '\0';
+    // "0.52 0.58 0.59 2/612 12345": the fourth field is runnable/existing.
+    const char *slash = std::strchr(text, '/');
+    if (!slash)
+        return false;
+    const char *start = slash;
+    while (start > text && start[-1] != ' ')
+        --start;
+    const int runnable = std::atoi(start);
+    return runnable > 0 && runnable < int(std::thread::hardware_concurrency());
+}
 
 // The rows of one picture shared by the decoder that starts at the top and a
 // helper that starts at the same place, skips rows (entropy decoding only,
@@ -220,7 +250,10 @@ void Decoder::startHelper(QByteArrayView data, uchar *bits, qsizetype stride)
     const bool worthIt = qint64{cinfo.output_width} * cinfo.output_height >= minimumSplitPixels;
     // Skipping rows is fast only where each scan holds every component once.
     const bool skippable = !jpeg_has_multiple_scans(&cinfo) && !cinfo.arith_code;
-    if (!worthIt || !skippable || 2 * decodes > int(std::thread::hardware_concurrency()))
+    // Tests set this to have every large picture split, busy cores or not.
+    static const bool alwaysSplit = qEnvironmentVariableIsSet("TINTWELL_TEST_SPLIT_DECODES");
+    const bool coreFree = 2 * decodes <= int(std::thread::hardware_concurrency()) && coreIdleNow();
+    if (!worthIt || !skippable || !(coreFree || alwaysSplit))
         return;
     try {
         helperThread = std::thread([this, data, bits, stride, space = cinfo.out_color_space] {

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 #include <fcntl.h>
@@ -259,8 +258,8 @@ void Decoder::startHelper(QByteArrayView data, uchar *bits, qsizetype stride)
         helperThread = std::thread([this, data, bits, stride, space = cinfo.out_color_space] {
             helper.run(data, space, rows, bits, stride);
         });
-    } catch (const std::system_error &) {
-        // No thread to be had: the top decoder does every row.
+    } catch (...) {
+        // No thread (or no memory for one): the top decoder does every row.
     }
 }
 

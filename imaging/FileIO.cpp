@@ -2,6 +2,7 @@
 // result is seen: open, each write, fsync, close, link, rename.
 #include "FileIO.h"
 
+#include "BufferPool.h"
 #include "PendingTemporaries.h"
 #include "Reasons.h"
 
@@ -293,7 +294,7 @@ private:
     int m_slot = -1;
 };
 
-QString writeThroughTemporary(const WriteTarget &target, QByteArrayView bytes)
+QString writeThroughTemporary(const WriteTarget &target, const std::function<QString(const ByteSink &)> &produce)
 {
     const QByteArray folder = folderOf(target.path);
     const QByteArray name = fileNameOf(target.path);
@@ -335,8 +336,21 @@ QString writeThroughTemporary(const WriteTarget &target, QByteArrayView bytes)
     }
 
     int code = 0;
-    if (!writeAll(file.get(), bytes, code))
+    off_t written = 0;
+    const ByteSink sink = [&](QByteArrayView piece) {
+        if (code != 0 || !writeAll(file.get(), piece, code))
+            return false;
+        // Only a head start for the sync below, which checks the outcome.
+        if (!piece.isEmpty())
+            (void)::sync_file_range(file.get(), written, off_t(piece.size()), SYNC_FILE_RANGE_WRITE);
+        written += off_t(piece.size());
+        return true;
+    };
+    const QString produced = produce(sink);
+    if (code != 0)
         return errnoText(code);
+    if (!produced.isEmpty())
+        return produced;
     if (::fsync(file.get()) != 0)
         return errnoText(errno);
 
@@ -415,6 +429,7 @@ QByteArray readFileBytes(const QString &path, qint64 maxBytes, QString *error)
         return {};
     }
     bytes.reserve(qsizetype(status.st_size) + 1);
+    adviseHugePages(bytes.data(), bytes.capacity()); // read once, front to back
     if (!readToEnd(file.get(), maxBytes, bytes, error))
         return {};
     return bytes;
@@ -424,6 +439,21 @@ QString writeFileAtomically(const QString &path, QByteArrayView bytes)
 {
     if (path == QLatin1String("-"))
         return writeToStandardOutput(bytes);
+    return writeFileAtomically(path, [bytes](const ByteSink &sink) {
+        return sink(bytes) ? QString() : QStringLiteral("write failed");
+    });
+}
+
+QString writeFileAtomically(const QString &path, const std::function<QString(const ByteSink &)> &produce)
+{
+    if (path == QLatin1String("-")) {
+        QByteArray bytes;
+        const QString produced = produce([&bytes](QByteArrayView piece) {
+            bytes.append(piece);
+            return true;
+        });
+        return produced.isEmpty() ? writeToStandardOutput(bytes) : produced;
+    }
     const WriteTarget target = resolveTarget(pathToBytes(path));
     if (!target.refusal.isEmpty())
         return target.refusal;
@@ -431,7 +461,7 @@ QString writeFileAtomically(const QString &path, QByteArrayView bytes)
     // folder would allow the rename.
     if (target.exists && ::faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) != 0)
         return errnoText(errno);
-    return writeThroughTemporary(target, bytes);
+    return writeThroughTemporary(target, produce);
 }
 
 QString pathFromBytes(QByteArrayView bytes)

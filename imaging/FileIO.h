@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "ByteSink.h"
+
 namespace tintwell {
 
 // The bytes of the file at `path`, at most `maxBytes` of them. On failure
@@ -28,6 +30,15 @@ QByteArray readFileBytes(const QString &path, qint64 maxBytes, QString *error);
 // string on success, else a one-line reason (without the path); the target is
 // then as it was.
 QString writeFileAtomically(const QString &path, QByteArrayView bytes);
+
+// The same for a file made while it is written: `produce` gets a sink that
+// writes each piece to the temporary file at once and starts its transfer to
+// the disk, so that the final sync has little left to wait for; it returns an
+// empty string or the reason it stopped. A failed write is reported with its
+// own reason (the sink then refuses every piece); after either failure the
+// target is as it was. Standard output gets the whole file only once it is
+// made.
+QString writeFileAtomically(const QString &path, const std::function<QString(const ByteSink &)> &produce);
 
 // File names as the file system stores them: bytes, usually but not always
 // UTF-8. pathFromBytes() keeps each byte that is not part of valid UTF-8 as

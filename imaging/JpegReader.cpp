@@ -10,7 +10,15 @@
 #include <QColorSpace>
 
 #include <algorithm>
+#include <climits>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tintwell {
 
@@ -57,6 +65,142 @@ void cmykToRgbx(uchar *row, int width, bool inverted)
     }
 }
 
+// Pictures of at least this many pixels may be decoded by two decoders at
+// once.
+constexpr qint64 minimumSplitPixels = 1 << 20;
+
+// Decodes in flight in this process: a helper decoder is started only while
+// every decode can have one without taking a core from another.
+std::atomic<int> decodesInFlight{0};
+
+// Whether a core would sit idle beside this thread now: the scheduler's count
+// of runnable threads, this one included, is below the number of cores. With
+// every core busy a helper only takes time from the others (and from the top
+// decoder). No when the count cannot be read.
+bool coreIdleNow()
+{
+    const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char text[128];
+    const ssize_t length = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (length <= 0)
+        return false;
+    text[length] = '\0';
+    // "0.52 0.58 0.59 2/612 12345": the fourth field is runnable/existing.
+    const char *slash = std::strchr(text, '/');
+    if (!slash)
+        return false;
+    const char *start = slash;
+    while (start > text && start[-1] != ' ')
+        --start;
+    const int runnable = std::atoi(start);
+    return runnable > 0 && runnable < int(std::thread::hardware_concurrency());
+}
+
+// The rows of one picture shared by the decoder that starts at the top and a
+// helper that starts at the same place, skips rows (entropy decoding only,
+// which is faster than a full decode) and takes over the rows from `split`
+// to the bottom once it is as far below the top decoder as it has rows left.
+// A helper that is overtaken, or that fails before it owns rows, stops
+// without a trace: the top decoder then decodes every row, as a decoder alone
+// would. A file without restart markers can be split no other way, since a
+// row's entropy-coded data can only be found by decoding everything before it.
+struct RowSplit {
+    std::mutex mutex;
+    int height = 0;
+    int split = 0;        // first row the helper decodes; `height` while it owns none
+    int claimed = 0;      // rows the top decoder has taken on
+    std::atomic<bool> failed{false}; // the decoder of some rows failed: the other stops
+};
+
+// The rows from a started decompressor's next one up to `end` into the
+// picture, in batches that libjpeg may fill in several calls.
+void readRows(jpeg_decompress_struct &cinfo, uchar *bits, qsizetype stride, int end, bool cmyk,
+              bool invertedInks)
+{
+    constexpr int batch = 16;
+    JSAMPROW rows[batch];
+    while (int(cinfo.output_scanline) < end) {
+        const int first = int(cinfo.output_scanline);
+        const int count = std::min(batch, end - first);
+        for (int i = 0; i < count; ++i)
+            rows[i] = bits + (first + i) * stride;
+        const int read = int(jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)));
+        if (read <= 0)
+            failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), QT_TRANSLATE_NOOP("tintwell", "the JPEG decoder stopped early"));
+        if (cmyk) {
+            for (int i = 0; i < read; ++i)
+                cmykToRgbx(rows[i], int(cinfo.output_width), invertedInks);
+        }
+    }
+}
+
+// The helper: a second decompressor of the same data with the same output
+// settings (see RowSplit).
+struct HelperDecoder {
+    jpeg_decompress_struct cinfo{};
+    JpegErrors errors;
+    bool created = false;
+    bool owns = false; // it took over rows: its failure is the picture's
+    QString error;
+
+    ~HelperDecoder()
+    {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
+
+    void run(QByteArrayView data, J_COLOR_SPACE space, RowSplit &rows, uchar *bits, qsizetype stride);
+};
+
+void HelperDecoder::run(QByteArrayView data, J_COLOR_SPACE space, RowSplit &rows, uchar *bits, qsizetype stride)
+{
+    installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
+    if (setjmp(errors.jump)) {
+        if (owns) {
+            error = Reasons::marked(errors.reason);
+            rows.failed = true;
+        }
+        return;
+    }
+    jpeg_create_decompress(&cinfo);
+    created = true;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.data()),
+                 static_cast<unsigned long>(data.size()));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        return;
+    cinfo.out_color_space = space;
+    const bool cmyk = space == JCS_CMYK;
+    const bool invertedInks = cmyk && cinfo.saw_Adobe_marker;
+    jpeg_start_decompress(&cinfo);
+    if (cinfo.output_components != 4 || int(cinfo.output_height) != rows.height)
+        return;
+
+    // One row of blocks (of MCUs) at a time: a skip that ends inside one
+    // would decode that row in full.
+    const int step = cinfo.max_v_samp_factor * DCTSIZE;
+    for (;;) {
+        if (rows.failed)
+            return;
+        jpeg_skip_scanlines(&cinfo, JDIMENSION(step));
+        const int at = int(cinfo.output_scanline);
+        std::lock_guard<std::mutex> lock(rows.mutex);
+        // Started later, it catches up while the top decoder is not near
+        // the end.
+        if (at >= rows.height || rows.height - rows.claimed < rows.height / 8)
+            return;
+        if (at > rows.claimed && at - rows.claimed >= rows.height - at) {
+            rows.split = at;
+            owns = true;
+            break;
+        }
+    }
+    readRows(cinfo, bits, stride, rows.height, cmyk, invertedInks);
+    jpeg_finish_decompress(&cinfo);
+}
+
 // Everything that lives across libjpeg calls is kept here rather than in
 // locals of run(): a jump back to run()'s setjmp skips no destructor and finds
 // every value in memory.
@@ -71,21 +215,62 @@ struct Decoder {
     int dotsPerMeterX = 0; // from the JFIF header; 0 when it gives none
     int dotsPerMeterY = 0;
     JpegDecodeResult result;
+    RowSplit rows;
+    HelperDecoder helper;
+    std::thread helperThread;
+    bool counted = false; // in decodesInFlight
 
     ~Decoder()
     {
+        finishHelper();
         std::free(icc);
         if (created)
             jpeg_destroy_decompress(&cinfo);
     }
 
     void run(QByteArrayView data);
+    // Waits for the helper, if one was started, and leaves the count.
+    void finishHelper()
+    {
+        if (helperThread.joinable())
+            helperThread.join();
+        if (counted)
+            --decodesInFlight;
+        counted = false;
+    }
+
+private:
+    void startHelper(QByteArrayView data, uchar *bits, qsizetype stride);
 };
+
+void Decoder::startHelper(QByteArrayView data, uchar *bits, qsizetype stride)
+{
+    counted = true;
+    const int decodes = ++decodesInFlight;
+    const bool worthIt = qint64{cinfo.output_width} * cinfo.output_height >= minimumSplitPixels;
+    // Skipping rows is fast only where each scan holds every component once.
+    const bool skippable = !jpeg_has_multiple_scans(&cinfo) && !cinfo.arith_code;
+    // Tests set this to have every large picture split, busy cores or not.
+    static const bool alwaysSplit = qEnvironmentVariableIsSet("TINTWELL_TEST_SPLIT_DECODES");
+    const bool coreFree = 2 * decodes <= int(std::thread::hardware_concurrency()) && coreIdleNow();
+    if (!worthIt || !skippable || !(coreFree || alwaysSplit))
+        return;
+    try {
+        helperThread = std::thread([this, data, bits, stride, space = cinfo.out_color_space] {
+            helper.run(data, space, rows, bits, stride);
+        });
+    } catch (...) {
+        // No thread (or no memory for one): the top decoder does every row.
+    }
+}
 
 void Decoder::run(QByteArrayView data)
 {
     installJpegErrors(reinterpret_cast<j_common_ptr>(&cinfo), errors);
     if (setjmp(errors.jump)) {
+        // The helper writes into the picture until it has stopped.
+        rows.failed = true;
+        finishHelper();
         result.image = QImage();
         result.error = Reasons::marked(errors.reason);
         return;
@@ -154,13 +339,11 @@ void Decoder::run(QByteArrayView data)
 
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != 4)
-        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo),
-                 QT_TRANSLATE_NOOP("tintwell", "unexpected JPEG output layout"));
+        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), QT_TRANSLATE_NOOP("tintwell", "unexpected JPEG output layout"));
 
     result.image = blankImage(QSize(width, height), QImage::Format_RGBX8888);
     if (result.image.isNull())
-        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo),
-                 QT_TRANSLATE_NOOP("tintwell", "out of memory for the picture"));
+        failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), QT_TRANSLATE_NOOP("tintwell", "out of memory for the picture"));
     if (space.isValid())
         result.image.setColorSpace(space);
     if (dotsPerMeterX > 0 && dotsPerMeterY > 0) {
@@ -170,22 +353,27 @@ void Decoder::run(QByteArrayView data)
     uchar *const bits = result.image.bits();
     const qsizetype stride = result.image.bytesPerLine();
 
-    constexpr int batch = 16;
-    JSAMPROW rows[batch];
-    while (cinfo.output_scanline < cinfo.output_height) {
-        const int first = int(cinfo.output_scanline);
-        const int count = std::min(batch, height - first);
-        for (int i = 0; i < count; ++i)
-            rows[i] = bits + (first + i) * stride;
-        const int read = int(jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)));
-        if (read <= 0)
-            failJpeg(reinterpret_cast<j_common_ptr>(&cinfo),
-                     QT_TRANSLATE_NOOP("tintwell", "the JPEG decoder stopped early"));
-        if (cmyk) {
-            for (int i = 0; i < read; ++i)
-                cmykToRgbx(rows[i], width, invertedInks);
+    rows.height = height;
+    rows.split = height;
+    startHelper(data, bits, stride);
+    // Rows are taken on a row of blocks at a time, up to where the helper
+    // took over (the bottom while it has not).
+    const int step = cinfo.max_v_samp_factor * DCTSIZE;
+    for (;;) {
+        int end = 0;
+        {
+            std::lock_guard<std::mutex> lock(rows.mutex);
+            if (rows.claimed >= rows.split)
+                break;
+            end = std::min(rows.claimed + step, rows.split);
+            rows.claimed = end;
         }
+        readRows(cinfo, bits, stride, end, cmyk, invertedInks);
+        if (rows.failed)
+            return; // the helper's reason is the picture's
     }
+    if (int(cinfo.output_scanline) < height)
+        return; // the helper decodes the rest and reads the file to its end
     jpeg_finish_decompress(&cinfo);
 }
 
@@ -196,10 +384,45 @@ bool looksLikeJpeg(QByteArrayView data)
     return data.size() >= 3 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8 && uchar(data[2]) == 0xFF;
 }
 
+QSize jpegHeaderSize(QByteArrayView data)
+{
+    // Everything jumped over lives outside the function that calls setjmp.
+    struct Header {
+        jpeg_decompress_struct cinfo{};
+        JpegErrors errors;
+        bool created = false;
+        QSize size;
+        ~Header()
+        {
+            if (created)
+                jpeg_destroy_decompress(&cinfo);
+        }
+    } header;
+    const auto read = [&header, data] {
+        installJpegErrors(reinterpret_cast<j_common_ptr>(&header.cinfo), header.errors);
+        if (setjmp(header.errors.jump))
+            return;
+        jpeg_create_decompress(&header.cinfo);
+        header.created = true;
+        jpeg_mem_src(&header.cinfo, reinterpret_cast<const unsigned char *>(data.data()),
+                     static_cast<unsigned long>(data.size()));
+        if (jpeg_read_header(&header.cinfo, TRUE) == JPEG_HEADER_OK)
+            header.size = QSize(int(std::min<JDIMENSION>(header.cinfo.image_width, INT_MAX)),
+                                int(std::min<JDIMENSION>(header.cinfo.image_height, INT_MAX)));
+    };
+    read();
+    return header.size;
+}
+
 JpegDecodeResult decodeJpeg(QByteArrayView data)
 {
     Decoder decoder;
     decoder.run(data);
+    decoder.finishHelper();
+    if (decoder.helper.owns && !decoder.helper.error.isEmpty() && decoder.result.error.isEmpty()) {
+        decoder.result.image = QImage();
+        decoder.result.error = decoder.helper.error;
+    }
     return std::move(decoder.result);
 }
 

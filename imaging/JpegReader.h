@@ -22,7 +22,13 @@ struct JpegDecodeResult {
 // lossless files are refused. Any warning of the decoder (data cut short,
 // corrupt data) refuses the file, as do pictures too large for the working
 // layout (checked from the header before any pixel is allocated) and
-// progressive files with more than maxProgressiveScans scans.
+// progressive files with more than maxProgressiveScans scans. A large
+// single-scan picture is decoded by two decoders at once where a core is
+// free, with the bytes and the reasons of one decoder alone.
 JpegDecodeResult decodeJpeg(QByteArrayView data);
+
+// The stored size the frame header of JPEG data gives (no EXIF orientation
+// applied); invalid when the headers cannot be read.
+QSize jpegHeaderSize(QByteArrayView data);
 
 } // namespace tintwell

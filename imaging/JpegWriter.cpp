@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 namespace tintwell {
@@ -213,9 +214,10 @@ void Encoder::runBand(const QImage &image, int first, int count, QByteArray &out
     jpeg_finish_compress(&cinfo);
 }
 
-// The entropy-coded data of a whole JPEG file made by runBand: what stands
-// between its scan header and its end marker. Empty when the file has no scan.
-QByteArrayView scanData(const QByteArray &file)
+// Where the entropy-coded data of a whole JPEG file made by runBand start
+// (after its scan header; they run up to its end marker, its last two
+// bytes). -1 when the file has no scan.
+qsizetype scanDataStart(const QByteArray &file)
 {
     qsizetype at = 2; // after the start marker
     while (at + 4 <= file.size() && uchar(file[at]) == 0xFF) {
@@ -223,9 +225,9 @@ QByteArrayView scanData(const QByteArray &file)
         const qsizetype length = (qsizetype(uchar(file[at + 2])) << 8) | uchar(file[at + 3]);
         at += 2 + length;
         if (marker == 0xDA)
-            return at <= file.size() - 2 ? QByteArrayView(file).sliced(at, file.size() - 2 - at) : QByteArrayView();
+            return at <= file.size() - 2 ? at : -1;
     }
-    return {};
+    return -1;
 }
 
 // Rows of a restart band: a whole number of eight-row block rows, as many as
@@ -240,9 +242,111 @@ int restartBandRows(const QImage &image)
     return worthIt && blockRows > 0 && image.height() > rows ? rows : 0;
 }
 
+// The bands of a picture, encoded on every core and handed to the sink in
+// order. Whichever thread finishes the band the sink waits for writes it and
+// every finished band after it; the others go on encoding meanwhile. Written
+// band buffers are used again for later bands, so their memory is touched
+// once.
+class BandWriter
+{
+public:
+    BandWriter(const QImage &image, int bandRows, const ByteSink &sink)
+        : m_image(image)
+        , m_bandRows(bandRows)
+        , m_bands((image.height() + bandRows - 1) / bandRows)
+        , m_sink(sink)
+        , m_encoded(std::size_t(m_bands))
+        , m_errors(std::size_t(m_bands))
+        , m_done(std::size_t(m_bands), false)
+    {
+    }
+
+    // Empty on success, else the first reason in band order.
+    QString run()
+    {
+#pragma omp parallel for schedule(dynamic)
+        for (int band = 0; band < m_bands; ++band)
+            encodeBand(band);
+        for (const QString &error : m_errors) {
+            if (!error.isEmpty())
+                return error;
+        }
+        return m_sinkFailed || m_written < m_bands ? Reasons::tr("the file could not be written") : QString();
+    }
+
+private:
+    void encodeBand(int band)
+    {
+        QByteArray buffer;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stopped)
+                return;
+            if (!m_spare.empty()) {
+                buffer = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
+        }
+        const int first = band * m_bandRows;
+        Encoder encoder;
+        encoder.runBand(m_image, first, std::min(m_bandRows, m_image.height() - first), buffer);
+
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_encoded[std::size_t(band)] = std::move(buffer);
+        m_errors[std::size_t(band)] = encoder.error;
+        m_done[std::size_t(band)] = true;
+        m_stopped = m_stopped || !encoder.error.isEmpty();
+        if (m_writing)
+            return; // the thread writing takes this band in its turn
+        m_writing = true;
+        while (!m_stopped && m_written < m_bands && m_done[std::size_t(m_written)]) {
+            QByteArray &file = m_encoded[std::size_t(m_written)];
+            const int index = m_written;
+            lock.unlock();
+            const bool written = writeBand(file, index);
+            lock.lock();
+            m_spare.push_back(std::move(file));
+            if (!written) {
+                m_sinkFailed = m_stopped = true;
+                break;
+            }
+            ++m_written;
+        }
+        m_writing = false;
+    }
+
+    // A band's entropy-coded data, followed by the restart marker that
+    // starts the next band, or by the end marker after the last.
+    bool writeBand(QByteArray &file, int band)
+    {
+        const qsizetype start = scanDataStart(file);
+        if (start < 0 || !file.endsWith(QByteArrayView("\xFF\xD9", 2))) {
+            m_errors[std::size_t(band)] = Reasons::tr("JPEG encoder wrote no picture data");
+            return false;
+        }
+        if (band + 1 < m_bands)
+            file[file.size() - 1] = char(JPEG_RST0 + band % 8); // in place of the end marker's D9
+        return m_sink(QByteArrayView(file).sliced(start));
+    }
+
+    const QImage &m_image;
+    const int m_bandRows;
+    const int m_bands;
+    const ByteSink &m_sink;
+    std::mutex m_mutex;
+    std::vector<QByteArray> m_encoded; // until written
+    std::vector<QString> m_errors;
+    std::vector<bool> m_done;
+    std::vector<QByteArray> m_spare;   // written bands' buffers
+    int m_written = 0;                 // bands given to the sink
+    bool m_writing = false;            // a thread is giving bands to the sink
+    bool m_stopped = false;            // a band or the sink failed: no more bands
+    bool m_sinkFailed = false;
+};
+
 } // namespace
 
-QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteArray &out)
+QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, const ByteSink &sink)
 {
     if (image.isNull())
         return Reasons::tr("no picture to save");
@@ -256,52 +360,43 @@ QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteAr
 
     const QByteArray iptcResource = metadata.iptc.isEmpty() ? QByteArray() : photoshopIptcResource(metadata.iptc);
     const int bandRows = restartBandRows(working);
-    Encoder header;
-    header.run(working, icc, metadata, iptcResource, bandRows, out);
-    if (!header.error.isEmpty() || bandRows == 0) {
+    QByteArray headers; // the whole file when it is not made in bands
+    {
+        Encoder header;
+        header.run(working, icc, metadata, iptcResource, bandRows, headers);
         if (!header.error.isEmpty())
-            out.clear();
-        return header.error;
+            return header.error;
     }
+    if (!sink(headers))
+        return Reasons::tr("the file could not be written");
+    if (bandRows == 0)
+        return QString();
+    QByteArray().swap(headers);
 
     // Each band is one restart interval: encoded on its own, its data are
     // the bytes the whole encoder would write for those rows after a restart
     // (DC predictions start again from zero, the last byte is padded with ones),
     // so the file is the headers, the bands' data with a restart marker
     // between each two, and the end marker.
-    const int bands = (working.height() + bandRows - 1) / bandRows;
-    std::vector<QByteArray> encoded(static_cast<std::size_t>(bands));
-    std::vector<QString> errors(static_cast<std::size_t>(bands));
-#pragma omp parallel for schedule(dynamic)
-    for (int band = 0; band < bands; ++band) {
-        const int first = band * bandRows;
-        Encoder encoder;
-        encoder.runBand(working, first, std::min(bandRows, working.height() - first), encoded[std::size_t(band)]);
-        errors[std::size_t(band)] = encoder.error;
+    return BandWriter(working, bandRows, sink).run();
+}
+
+QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteArray &out)
+{
+    out.clear();
+    // About what quality 100 without subsampling takes for a photo; only the
+    // bytes written are touched, in huge pages where the system has them.
+    if (!image.isNull()) {
+        out.reserve(qsizetype(std::min<qint64>(qint64{image.width()} * image.height() * 2 + 65536, qint64{1} << 31)));
+        adviseHugePages(out.data(), out.capacity());
     }
-    qsizetype total = out.size() + 2;
-    for (int band = 0; band < bands; ++band) {
-        if (!errors[std::size_t(band)].isEmpty()) {
-            out.clear();
-            return errors[std::size_t(band)];
-        }
-        total += scanData(encoded[std::size_t(band)]).size() + 2;
-    }
-    out.reserve(total);
-    adviseHugePages(out.data(), total);
-    for (int band = 0; band < bands; ++band) {
-        const QByteArrayView data = scanData(encoded[std::size_t(band)]);
-        if (data.isEmpty()) {
-            out.clear();
-            return Reasons::tr("JPEG encoder wrote no picture data");
-        }
-        out.append(data);
-        if (band + 1 < bands)
-            out.append(char(0xFF)).append(char(JPEG_RST0 + band % 8));
-        QByteArray().swap(encoded[std::size_t(band)]);
-    }
-    out.append(char(0xFF)).append(char(JPEG_EOI));
-    return QString();
+    const QString error = encodeJpeg(image, metadata, [&out](QByteArrayView piece) {
+        out.append(piece);
+        return true;
+    });
+    if (!error.isEmpty())
+        out.clear();
+    return error;
 }
 
 } // namespace tintwell

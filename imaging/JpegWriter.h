@@ -2,6 +2,7 @@
 // (quality 100, no chroma subsampling), with its colour profile and metadata.
 #pragma once
 
+#include "ByteSink.h"
 #include "PictureMetadata.h"
 
 #include <QByteArray>
@@ -16,5 +17,12 @@ namespace tintwell {
 // APP1 (EXIF, XMP) and APP13 (IPTC); a blob too large for one segment is left
 // out. Returns an empty string on success, else a one-line reason.
 QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, QByteArray &out);
+
+// The same file given to `sink` piece by piece as it is made: the headers,
+// then each band of a large picture as soon as it and every band above it
+// are encoded. Returns an empty string on success, else a one-line reason;
+// when the sink refuses a piece the encoder stops and says only that the
+// write failed (the sink's owner knows why).
+QString encodeJpeg(const QImage &image, const PictureMetadata &metadata, const ByteSink &sink);
 
 } // namespace tintwell

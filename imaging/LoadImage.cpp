@@ -19,6 +19,12 @@ namespace tintwell {
 
 namespace {
 
+// Whether EXIF orientation `orientation` swaps width and height.
+bool turnsSideways(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
 LoadResult fail(const QString &name, const QString &reason)
 {
     LoadResult result;
@@ -156,6 +162,11 @@ LoadResult loadImageData(const QByteArray &data, const QString &name)
 
 QSize imageSizeFromHeader(const QByteArray &data)
 {
+    if (looksLikeJpeg(data)) {
+        // libjpeg reads the headers without loading Qt's image plugins.
+        const QSize stored = jpegHeaderSize(data);
+        return stored.isValid() && turnsSideways(readMetadata(data).orientation) ? stored.transposed() : stored;
+    }
     if (!oversizedPngChunk(data).isEmpty())
         return QSize();
     QBuffer buffer;

@@ -101,6 +101,18 @@ QString saveImage(const QImage &image, const QString &path, const QByteArray &fo
 QString saveImage(QImage &&image, const QString &path, const QByteArray &format,
                   const PictureMetadata &metadata)
 {
+    const FileFormat *kind = formatForSuffix(QString::fromLatin1(format));
+    if (kind && kind->id == "jpg" && !image.isNull()) {
+        // JPEG bands go to the file as they are encoded, and on to the disk
+        // while later bands are encoded. A failing disk shows as a failed
+        // write with its own reason: the encoder only stops.
+        const QImage owned = std::move(image);
+        const PictureMetadata written = metadataForResult(metadata, owned.size());
+        const QString reason = writeFileAtomically(path, [&](const ByteSink &sink) {
+            return encodeJpeg(owned, written, sink);
+        });
+        return reason.isEmpty() ? QString() : failure(path, reason);
+    }
     // Encoded in memory first: a failing disk then shows as a failed write
     // with its own reason, and never runs the encoders' error paths.
     QString reason;

@@ -36,6 +36,23 @@ const QByteArray &jpeg()
     return bytes;
 }
 
+// Large enough to be decoded by two decoders at once, which the decoder here
+// does even when every core is busy: 4:4:4 as libjpeg writes it, and 4:2:0 as
+// Qt writes it.
+const bool splitEveryDecode = qputenv("TINTWELL_TEST_SPLIT_DECODES", "1");
+
+const QByteArray &largeJpeg()
+{
+    static const QByteArray bytes = plainJpeg(pattern(1200, 900, false, 24));
+    return bytes;
+}
+
+const QByteArray &largeSubsampledJpeg()
+{
+    static const QByteArray bytes = encode(pattern(1200, 900, false, 24), "jpeg", 85);
+    return bytes;
+}
+
 const QByteArray &progressive()
 {
     static const QByteArray bytes = encode(pattern(96, 64, false, 24), "jpeg", 80, true);
@@ -88,6 +105,12 @@ const LoadCase loadCases[] = {
     {"jpegClaiming65000Squared", [] { return jpegClaimingSize(65000, 65000); }, "too large"},
     {"jpegCutInHalf", [] { return jpeg().left(jpeg().size() / 2); }, "premature end"},
     {"jpegCutWithEndMarker", jpegCutWithEndMarker, "premature end"},
+    {"largeJpeg", largeJpeg},
+    {"largeSubsampledJpeg", largeSubsampledJpeg},
+    {"largeJpegCutNearItsEnd", [] { return largeJpeg().left(largeJpeg().size() * 9 / 10); }, "premature end"},
+    {"largeJpegWithAMarkerNearItsStart",
+     [] { return largeJpeg().left(largeJpeg().size() / 10) + "\xFF\xD3" + largeJpeg().mid(largeJpeg().size() / 10); },
+     "corrupt JPEG data"},
     {"jpegWithEndlessScans", [] { return jpegWithRepeatedScans(20000); }, "too many progressive scans"},
     // Headers whole, scan cut: refused before the 1.6 GB its header asks for.
     {"jpegCutClaiming20000Squared", [] { return jpegClaimingSize(20000, 20000).chopped(40); }, "cannot hold a picture"},

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -92,12 +94,17 @@ TEST(Save, JpegInBandsDecodesLikeOnePass)
     const tintwell::LoadResult fromOnePass = tintwell::loadImageData(plainJpeg(image));
     ASSERT_EQ(fromBands.error, QString());
     EXPECT_EQ(pixelBytes(fromBands.image), pixelBytes(fromOnePass.image));
+    // A save writes the bands to the file as they are done: the same bytes.
+    QTemporaryDir dir;
+    ASSERT_EQ(tintwell::saveImage(image, dir.filePath("banded.jpg"), "jpg"), QString());
+    EXPECT_EQ(readBytes(dir.filePath("banded.jpg")), banded);
 }
 
 // Where a save fails: before writing, in the encoder, or on the file system
-// (a read-only one, a target that is a mount point, so that only the final
-// rename fails, or a disk whose flush of the file or the folder fails).
-enum class Place { Folder, ReadOnlyFolder, ReadOnlyFile, MountedFile, FileSyncFails, FolderSyncFails };
+// (a read-only one or one that fills up, a target that is a mount point, so
+// that only the final rename fails, or a disk whose flush of the file or the
+// folder fails).
+enum class Place { Folder, ReadOnlyFolder, SmallDisk, ReadOnlyFile, MountedFile, FileSyncFails, FolderSyncFails };
 
 struct FailureCase {
     const char *name;
@@ -117,10 +124,11 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
 {
     const FailureCase &c = GetParam();
     QString folder = dir.path();
-    if (c.place == Place::ReadOnlyFolder) {
+    if (c.place == Place::ReadOnlyFolder || c.place == Place::SmallDisk) {
         folder = dir.filePath("fs");
         ASSERT_TRUE(QDir().mkdir(folder));
-        if (const QString error = mounts.mountTmpfs(folder, "1m"); !error.isEmpty())
+        if (const QString error = mounts.mountTmpfs(folder, c.place == Place::SmallDisk ? "256k" : "1m");
+            !error.isEmpty())
             GTEST_SKIP() << "no tmpfs can be mounted here: " << error.toStdString();
     }
     const QString keep = QDir(folder).filePath("keep.png");
@@ -147,6 +155,9 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
     if (c.place != Place::Folder) { // the file system's own reason
         EXPECT_FALSE(error.endsWith("unknown error", Qt::CaseInsensitive)) << error.toStdString();
     }
+    if (c.place == Place::SmallDisk) {
+        EXPECT_TRUE(error.endsWith(strerrordesc_np(ENOSPC))) << error.toStdString();
+    }
     if (c.place != Place::FolderSyncFails) { // there the new file is in place, only not yet durable
         EXPECT_EQ(readBytes(keep), original);
         EXPECT_EQ(listing(folder), before);
@@ -162,6 +173,8 @@ const FailureCase failureCases[] = {
     {"newFileInReadOnlyFolder", Place::ReadOnlyFolder, "new.jpg", "jpg", {64, 64}},
     {"overFileInReadOnlyFolder", Place::ReadOnlyFolder, "keep.png", "png", {64, 64}},
     {"overReadOnlyFile", Place::ReadOnlyFile, "keep.png", "jpg", {64, 64}},
+    // A large JPEG goes to the file band by band: the disk fills midway.
+    {"diskFillsWhileBandsAreWritten", Place::SmallDisk, "keep.png", "jpg", {1200, 1000}},
     {"renameOverAMountPointFails", Place::MountedFile, "keep.png", "png", {64, 64}},
     {"fileSyncFails", Place::FileSyncFails, "keep.png", "jpg", {64, 64}},
     {"folderSyncFails", Place::FolderSyncFails, "new.png", "png", {64, 64}},

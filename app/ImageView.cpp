@@ -140,11 +140,9 @@ void ImageView::layoutContent()
     horizontalScrollBar()->setPageStep(view.width());
     verticalScrollBar()->setRange(0, std::max(0, height - view.height()));
     verticalScrollBar()->setPageStep(view.height());
-    if (m_dragging)
-        return;
-    if (horizontalScrollBar()->maximum() > 0 || verticalScrollBar()->maximum() > 0)
+    if (!m_dragging && (horizontalScrollBar()->maximum() > 0 || verticalScrollBar()->maximum() > 0))
         viewport()->setCursor(Qt::OpenHandCursor);
-    else
+    else if (!m_dragging)
         viewport()->unsetCursor();
     invalidate();
 }

@@ -6,6 +6,7 @@
 #include "EditSteps.h"
 #include "FilterGallery.h"
 #include "HoldKey.h"
+#include "ImageView.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
 #include "WindowPlacement.h"
@@ -20,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+
+#include <cmath>
 
 namespace {
 
@@ -53,6 +56,9 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
     m_renderTime = new QLabel(m_window.get());
     m_renderTime->setObjectName(QStringLiteral("renderTime"));
     m_window->statusBar()->addPermanentWidget(m_renderTime);
+    m_zoomLevel = new QLabel(m_window.get());
+    m_zoomLevel->setObjectName(QStringLiteral("zoomLevel"));
+    m_window->statusBar()->addPermanentWidget(m_zoomLevel);
 
     m_dialogs = dialogs ? std::move(dialogs) : std::make_unique<QtFileDialogs>(m_window.get());
     m_messages = messages ? std::move(messages) : std::make_unique<QtMessageBoxes>(m_window.get());
@@ -111,6 +117,12 @@ void AppDelegate::connectActions()
     connect(a.copyCommand, &QAction::triggered, c, &AppController::copyAsCommand);
     connect(a.paste, &QAction::triggered, c, &AppController::setPasteboardAsSource);
     connect(a.adopt, &QAction::triggered, c, &AppController::setAsSource);
+    ImageView *view = m_ui->image_view;
+    connect(a.zoomIn, &QAction::triggered, view, &ImageView::zoomIn);
+    connect(a.zoomOut, &QAction::triggered, view, &ImageView::zoomOut);
+    connect(a.actualSize, &QAction::triggered, view, &ImageView::zoomToActualSize);
+    connect(a.fitToWindow, &QAction::triggered, view, &ImageView::fitToWindow);
+    connect(view, &ImageView::zoomChanged, this, &AppDelegate::showZoom);
     connect(a.share, &QAction::triggered, c, &AppController::shareTintwell);
     connect(a.about, &QAction::triggered, this, &AppDelegate::about);
 
@@ -148,6 +160,8 @@ void AppDelegate::updateActions()
     a.copy->setEnabled(hasResult);
     a.adopt->setEnabled(hasResult);
     a.compare->setEnabled(hasSource);
+    for (QAction *zoom : {a.zoomIn, a.zoomOut, a.actualSize, a.fitToWindow})
+        zoom->setEnabled(hasResult);
 
     const bool commandReady = !c.resultCommand().isEmpty();
     a.copyCommand->setEnabled(commandReady);
@@ -163,6 +177,18 @@ void AppDelegate::updateActions()
     m_window->setWindowTitle(windowTitleFor(c.pictureName(), c.current_image.size()));
     if (!hasSource)
         m_renderTime->clear();
+}
+
+void AppDelegate::showZoom()
+{
+    const ImageView *view = m_ui->image_view;
+    const QString percent = QString::number(std::lround(view->scale() * 100));
+    if (view->image().isNull())
+        m_zoomLevel->clear();
+    else if (view->isFitted())
+        m_zoomLevel->setText(tr("Fitted: %1%").arg(percent));
+    else
+        m_zoomLevel->setText(tr("%1%").arg(percent));
 }
 
 void AppDelegate::showRenderTime(qint64 msecs)

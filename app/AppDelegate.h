@@ -49,6 +49,7 @@ private:
     void connectActions();
     void updateActions();
     void showRenderTime(qint64 msecs);
+    void showZoom();
 
     std::unique_ptr<QMainWindow> m_window;
     std::unique_ptr<Ui::MainWindow> m_ui;
@@ -57,6 +58,7 @@ private:
     std::unique_ptr<AppController> m_controller;
     EditorActions m_actions;
     QLabel *m_renderTime = nullptr;
+    QLabel *m_zoomLevel = nullptr;   // the view's scale, "Fitted: 25%"
     DropOpener *m_drops = nullptr;
     HoldKey *m_compareKey = nullptr;
     FilterGallery *m_gallery = nullptr;

@@ -68,6 +68,14 @@ EditorActions ActionBuilder::build(QMainWindow *window)
                          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     a.compare = makeAction(window, "actionCompare", tr("Compare"),
                            tr("Hold to see the source picture (or hold the \\ key)"));
+    a.zoomIn = makeAction(window, "actionZoomIn", tr("Zoom &In"), tr("Show the picture larger"),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    a.zoomOut = makeAction(window, "actionZoomOut", tr("Zoom &Out"), tr("Show the picture smaller, down to the fitted view"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    a.actualSize = makeAction(window, "actionActualSize", tr("&Actual Pixels (100%)"),
+                              tr("One picture pixel on every screen pixel"), {QKeySequence(Qt::CTRL | Qt::Key_1)});
+    a.fitToWindow = makeAction(window, "actionFitToWindow", tr("&Fit in Window"),
+                               tr("Show the whole picture, never enlarged"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
     a.share = makeAction(window, "actionShare", tr("S&hare Tintwell…"),
                          tr("Open the share page for Tintwell in the web browser"));
     a.about = makeAction(window, "actionAbout", tr("&About Tintwell"), tr("Version, history size and licence"));
@@ -84,6 +92,12 @@ EditorActions ActionBuilder::build(QMainWindow *window)
     edit->addSeparator();
     edit->addActions({a.copy, a.copyCommand, a.paste, a.adopt});
     edit->setToolTipsVisible(true); // says why "Copy as Command" is off
+
+    QMenu *view = window->menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    view->addActions({a.zoomIn, a.zoomOut});
+    view->addSeparator();
+    view->addActions({a.actualSize, a.fitToWindow});
 
     QMenu *help = window->menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));

@@ -19,11 +19,15 @@ struct EditorActions {
     QAction *adopt = nullptr;
     QAction *compare = nullptr;          // on the tool bar only: held, not clicked
     QAbstractButton *compareButton = nullptr;
+    QAction *zoomIn = nullptr;
+    QAction *zoomOut = nullptr;
+    QAction *actualSize = nullptr;
+    QAction *fitToWindow = nullptr;
     QAction *share = nullptr;
     QAction *about = nullptr;
 };
 
 // Creates the actions as children of `window` (object names "actionOpen",
-// "actionSave"...), fills its menu bar (File, Edit, Help) and adds one tool
+// "actionSave"...), fills its menu bar (File, Edit, View, Help) and adds one tool
 // bar. Connects nothing.
 EditorActions createActions(QMainWindow *window);

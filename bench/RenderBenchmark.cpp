@@ -1,5 +1,6 @@
 // The controller's whole render cycle on real widgets (offscreen): from a
-// changed main slider to the image view holding its display image (filter 0).
+// changed main slider to the image view holding its display image (filter 0),
+// with the picture fitted and at 100% (centre of the picture).
 #include "BenchPicture.h"
 
 #include "AppController.h"
@@ -8,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QMainWindow>
@@ -33,7 +35,9 @@ QImage benchImage()
     return image;
 }
 
-void BM_Render(benchmark::State &state)
+// Slider moves until the view holds its new screen copy; `actualSize` zooms
+// to 100% first, about the picture's centre.
+void renderCycle(benchmark::State &state, bool actualSize)
 {
     AppDelegate delegate;
     delegate.window()->resize(1280, 800);
@@ -41,6 +45,11 @@ void BM_Render(benchmark::State &state)
     AppController *controller = delegate.controller();
     controller->current_image = benchImage();
     controller->filter_selector->setCurrentIndex(0);
+    if (actualSize) {
+        controller->slider->setValue(29); // a first render, so that there is a picture to zoom
+        controller->image_view->zoomToActualSize();
+        QApplication::processEvents(); // the scroll bars appear
+    }
 
     int step = 0;
     for (auto _ : state) {
@@ -50,10 +59,23 @@ void BM_Render(benchmark::State &state)
     }
     if (controller->image_view->displayImage().isNull())
         state.SkipWithError("the view shows no picture after the render");
+    if (actualSize && controller->image_view->scale() != 1.0)
+        state.SkipWithError("the view is not at 100%");
+}
+
+void BM_Render(benchmark::State &state)
+{
+    renderCycle(state, false);
+}
+
+void BM_RenderZoomed(benchmark::State &state)
+{
+    renderCycle(state, true);
 }
 
 } // namespace
 
 BENCHMARK(BM_Render)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderZoomed)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace tintwell::bench

@@ -1,9 +1,11 @@
-// The display downscaler: repeated 2 x 2 means down to less than twice the
-// target, then one smooth step; the result converted to sRGB for the screen.
+// The display scaler: repeated 2 x 2 means down to less than twice the
+// target, then one smooth step, or repeated pixels when enlarging; the result
+// converted to sRGB for the screen.
 #include "DisplayScaler.h"
 
 #include <QColorSpace>
 
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -104,6 +106,73 @@ QImage halved(const QImage &image, int levels)
     return out;
 }
 
+// The rows of `part` (inside `image`) as an image over the picture's own
+// memory, without a copy; it must not outlive `image` and is only read.
+// Formats that pack several pixels into a byte, or use a colour table, are
+// copied instead.
+QImage partOf(const QImage &image, const QRect &part)
+{
+    if (part == image.rect())
+        return image;
+    if (image.depth() % 8 != 0 || image.colorCount() > 0)
+        return image.copy(part);
+    const uchar *first = image.constScanLine(part.top()) + qsizetype(part.left()) * (image.depth() / 8);
+    return QImage(first, part.width(), part.height(), image.bytesPerLine(), image.format());
+}
+
+// Nearest-neighbour enlargement: output pixel (x, y) shows the picture pixel
+// under its centre, column floor((x + 0.5) * width / size.width()) and the
+// same for rows, so at a whole factor n every pixel becomes an n x n block.
+QImage enlarged(const QImage &image, const QSize &size)
+{
+    const QImage source = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                        : QImage::Format_RGB32);
+    QImage out(size, source.format());
+    if (out.isNull() || source.isNull())
+        return {};
+    const auto under = [](int i, int from, int to) { return int((2 * qint64(i) + 1) * from / (2 * qint64(to))); };
+    std::vector<int> columns(std::size_t(size.width()));
+    for (int x = 0; x < size.width(); ++x)
+        columns[std::size_t(x)] = under(x, source.width(), size.width());
+    const std::size_t rowBytes = std::size_t(size.width()) * 4;
+    int previous = -1;
+    for (int y = 0; y < size.height(); ++y) {
+        const int row = under(y, source.height(), size.height());
+        auto *target = reinterpret_cast<quint32 *>(out.scanLine(y));
+        if (row == previous) { // the same picture row again: repeat the row just made
+            std::memcpy(target, out.constScanLine(y - 1), rowBytes);
+            continue;
+        }
+        const auto *in = reinterpret_cast<const quint32 *>(source.constScanLine(row));
+        for (int x = 0; x < size.width(); ++x)
+            target[x] = in[columns[std::size_t(x)]];
+        previous = row;
+    }
+    return out;
+}
+
+// The part of `image` at `size`, not yet colour-managed; see screenCopy.
+QImage scaledPart(const QImage &image, const QRect &part, const QSize &size)
+{
+    if (part == image.rect() && size == image.size())
+        return image;
+    if (size == part.size()) {
+        QImage copy = image.copy(part);
+        if (!copy.hasAlphaChannel() && copy.format() != QImage::Format_RGB32)
+            copy.convertTo(QImage::Format_RGB32);
+        return copy;
+    }
+    const QImage source = partOf(image, part);
+    if (size.width() >= part.width() && size.height() >= part.height())
+        return enlarged(source, size);
+    QImage scaled = scaledForDisplay(source, size);
+    // scaledForDisplay makes new pixels whenever the size changes; kept as a
+    // guard, since `source` may lie in the picture's memory.
+    if (scaled.constBits() == source.constBits())
+        scaled = scaled.copy();
+    return scaled;
+}
+
 } // namespace
 
 QImage scaledForDisplay(const QImage &image, const QSize &size)
@@ -128,9 +197,17 @@ QImage scaledForDisplay(const QImage &image, const QSize &size)
 
 QImage screenCopy(const QImage &image, const QSize &size)
 {
-    if (image.isNull())
+    return screenCopy(image, image.rect(), size);
+}
+
+QImage screenCopy(const QImage &image, const QRect &part, const QSize &size)
+{
+    const QRect visible = part.intersected(image.rect());
+    if (image.isNull() || visible.isEmpty() || size.isEmpty())
         return {};
-    QImage copy = size == image.size() ? image : scaledForDisplay(image, size);
+    QImage copy = scaledPart(image, visible, size);
+    if (copy.isNull())
+        return copy;
     const QColorSpace profile = image.colorSpace();
     if (profile.isValid() && profile != QColorSpace(QColorSpace::SRgb)) {
         // Only the copy is converted; a copy that is the picture itself

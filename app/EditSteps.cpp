@@ -11,25 +11,25 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("EditSteps", text);
-}
+// The texts' translation context (a class, so that lupdate finds them).
+struct EditSteps {
+    Q_DECLARE_TR_FUNCTIONS(EditSteps)
+};
 
 // The step's text: the control's label in the window, or the action's name.
 QString stepName(StepKind kind)
 {
     switch (kind) {
-    case StepKind::Filter: return tr("Filter");
-    case StepKind::Amount: return tr("Amount");
-    case StepKind::Red: return tr("Red");
-    case StepKind::Green: return tr("Green");
-    case StepKind::Blue: return tr("Blue");
-    case StepKind::Negative: return tr("Negative");
-    case StepKind::Reverse: return tr("Swap Red and Blue");
-    case StepKind::Open: return tr("Open");
-    case StepKind::Paste: return tr("Paste");
-    case StepKind::Adopt: return tr("Use Result as Source");
+    case StepKind::Filter: return EditSteps::tr("Filter");
+    case StepKind::Amount: return EditSteps::tr("Amount");
+    case StepKind::Red: return EditSteps::tr("Red");
+    case StepKind::Green: return EditSteps::tr("Green");
+    case StepKind::Blue: return EditSteps::tr("Blue");
+    case StepKind::Negative: return EditSteps::tr("Negative");
+    case StepKind::Reverse: return EditSteps::tr("Swap Red and Blue");
+    case StepKind::Open: return EditSteps::tr("Open");
+    case StepKind::Paste: return EditSteps::tr("Paste");
+    case StepKind::Adopt: return EditSteps::tr("Use Result as Source");
     }
     return {};
 }
@@ -135,16 +135,16 @@ void trimSteps(QUndoStack &stack, qint64 budgetBytes)
 
 void followSteps(const QUndoStack &stack, QAction *undo, QAction *redo)
 {
-    undo->setIconText(tr("Undo"));
-    redo->setIconText(tr("Redo"));
+    undo->setIconText(EditSteps::tr("Undo"));
+    redo->setIconText(EditSteps::tr("Redo"));
     const auto update = [&stack, undo, redo] {
         undo->setEnabled(stack.canUndo());
-        undo->setText(stack.canUndo() ? tr("&Undo %1").arg(stack.undoText()) : tr("&Undo"));
-        undo->setToolTip(stack.canUndo() ? tr("Undo %1").arg(stack.undoText()) : tr("Nothing to undo"));
+        undo->setText(stack.canUndo() ? EditSteps::tr("&Undo %1").arg(stack.undoText()) : EditSteps::tr("&Undo"));
+        undo->setToolTip(stack.canUndo() ? EditSteps::tr("Undo %1").arg(stack.undoText()) : EditSteps::tr("Nothing to undo"));
         undo->setStatusTip(undo->toolTip());
         redo->setEnabled(stack.canRedo());
-        redo->setText(stack.canRedo() ? tr("&Redo %1").arg(stack.redoText()) : tr("&Redo"));
-        redo->setToolTip(stack.canRedo() ? tr("Redo %1").arg(stack.redoText()) : tr("Nothing to redo"));
+        redo->setText(stack.canRedo() ? EditSteps::tr("&Redo %1").arg(stack.redoText()) : EditSteps::tr("&Redo"));
+        redo->setToolTip(stack.canRedo() ? EditSteps::tr("Redo %1").arg(stack.redoText()) : EditSteps::tr("Nothing to redo"));
         redo->setStatusTip(redo->toolTip());
     };
     QObject::connect(&stack, &QUndoStack::indexChanged, undo, update);

@@ -42,6 +42,61 @@
         <source>&lt;h3&gt;Tintwell %1&lt;/h3&gt;&lt;p&gt;Per-pixel colour filters for your pictures: twenty-five filter formulas, colour offsets, negative and red–blue swap, re-rendered on every change.&lt;/p&gt;&lt;p&gt;Undo keeps up to %2 MB of source pictures; the oldest steps are dropped first when it is full.&lt;/p&gt;&lt;p&gt;The same filters run from the command line with &lt;code&gt;tintwell-cli&lt;/code&gt;.&lt;/p&gt;&lt;p&gt;Copyright © The Tintwell developers. Tintwell is free software under the MIT licence: use, change and share it freely; it comes without any warranty.&lt;/p&gt;</source>
         <translation>&lt;h3&gt;Tintwell %1&lt;/h3&gt;&lt;p&gt;Pixelweise Farbfilter für Ihre Bilder: fünfundzwanzig Filterformeln, Farbverschiebungen, Negativ und Rot-Blau-Tausch, bei jeder Änderung neu berechnet.&lt;/p&gt;&lt;p&gt;„Rückgängig“ behält bis zu %2 MB an Quellbildern; ist dieser Platz voll, werden die ältesten Schritte zuerst verworfen.&lt;/p&gt;&lt;p&gt;Dieselben Filter laufen auf der Kommandozeile mit &lt;code&gt;tintwell-cli&lt;/code&gt;.&lt;/p&gt;&lt;p&gt;Copyright © Die Tintwell-Entwickler. Tintwell ist freie Software unter der MIT-Lizenz: Sie dürfen es frei verwenden, ändern und weitergeben; es wird ohne jede Gewährleistung bereitgestellt.&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Filter &amp;Gallery</source>
+        <translation>Filter&amp;galerie</translation>
+    </message>
+    <message>
+        <source>Show or hide the previews of every filter</source>
+        <translation>Die Vorschauen aller Filter ein- oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Fitted: %1%</source>
+        <translation>Eingepasst: %1 %</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+</context>
+<context>
+    <name>BackgroundJobs</name>
+    <message>
+        <source>Opened %1</source>
+        <translation>%1 geöffnet</translation>
+    </message>
+    <message>
+        <source>Could not open %1</source>
+        <translation>%1 konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Opening %1…</source>
+        <translation>%1 wird geöffnet…</translation>
+    </message>
+    <message>
+        <source>Could not save %1</source>
+        <translation>%1 konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Could not export %1</source>
+        <translation>%1 konnte nicht exportiert werden</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Exported %1</source>
+        <translation>%1 exportiert</translation>
+    </message>
+    <message>
+        <source>Saving %1…</source>
+        <translation>%1 wird gespeichert…</translation>
+    </message>
+    <message>
+        <source>Exporting %1…</source>
+        <translation>%1 wird exportiert…</translation>
+    </message>
 </context>
 <context>
     <name>CloseGuard</name>
@@ -63,6 +118,89 @@
     <message>
         <source>Dropped picture</source>
         <translation>Abgelegtes Bild</translation>
+    </message>
+</context>
+<context>
+    <name>EditSteps</name>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Amount</source>
+        <translation>Stärke</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Negative</source>
+        <translation>Negativ</translation>
+    </message>
+    <message>
+        <source>Swap Red and Blue</source>
+        <translation>Rot und Blau vertauschen</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Use Result as Source</source>
+        <translation>Ergebnis als Quelle verwenden</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Nichts rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederherstellen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederherstellen: %1</translation>
+    </message>
+    <message>
+        <source>Nothing to redo</source>
+        <translation>Nichts wiederherzustellen</translation>
     </message>
 </context>
 <context>
@@ -104,16 +242,8 @@
         <translation>&amp;Rückgängig</translation>
     </message>
     <message>
-        <source>Go back to the previous source picture and settings</source>
-        <translation>Zum vorigen Quellbild und zu den vorigen Einstellungen zurückkehren</translation>
-    </message>
-    <message>
         <source>&amp;Redo</source>
         <translation>&amp;Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Go forward again to the next source picture</source>
-        <translation>Wieder zum nächsten Quellbild vorgehen</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
@@ -186,6 +316,50 @@
     <message>
         <source>Picture</source>
         <translation>Bild</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>Undo the last change</source>
+        <translation>Die letzte Änderung rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo the change last undone</source>
+        <translation>Die zuletzt rückgängig gemachte Änderung wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>&amp;Vergrößern</translation>
+    </message>
+    <message>
+        <source>Show the picture larger</source>
+        <translation>Das Bild größer anzeigen</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>Ver&amp;kleinern</translation>
+    </message>
+    <message>
+        <source>Show the picture smaller, down to the fitted view</source>
+        <translation>Das Bild kleiner anzeigen, bis es ganz ins Fenster passt</translation>
+    </message>
+    <message>
+        <source>&amp;Actual Pixels (100%)</source>
+        <translation>&amp;Originalgröße (100 %)</translation>
+    </message>
+    <message>
+        <source>One picture pixel on every screen pixel</source>
+        <translation>Ein Bildpixel auf jedem Bildschirmpixel</translation>
+    </message>
+    <message>
+        <source>&amp;Fit in Window</source>
+        <translation>In Fenster &amp;einpassen</translation>
+    </message>
+    <message>
+        <source>Show the whole picture, never enlarged</source>
+        <translation>Das ganze Bild zeigen, nie vergrößert</translation>
     </message>
 </context>
 <context>
@@ -352,6 +526,14 @@
     <message>
         <source>S&amp;wap red and blue</source>
         <translation>Rot und Blau &amp;vertauschen</translation>
+    </message>
+    <message>
+        <source>Filter Gallery</source>
+        <translation>Filtergalerie</translation>
+    </message>
+    <message>
+        <source>Every filter on this picture with the current settings: click one to choose it</source>
+        <translation>Jeder Filter auf diesem Bild mit den aktuellen Einstellungen: Klicken Sie auf einen, um ihn zu wählen</translation>
     </message>
 </context>
 <context>
@@ -649,6 +831,10 @@
     <message>
         <source>error %1</source>
         <translation>Fehler %1</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>die Datei konnte nicht geschrieben werden</translation>
     </message>
 </context>
 </TS>

@@ -1,4 +1,6 @@
-// Runs the app tests inside a QApplication on the offscreen platform.
+// The entry point of the Qt test programs: a QApplication on the offscreen
+// platform (unless the environment names one), so that image plugins, the
+// clipboard and widgets work as in the programs.
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -52,11 +52,12 @@ public:
     QImage applyFilter(qint64 value);
 
     // The open action without its dialog: loads `path` as the new source and
-    // renders it, or says why it cannot and changes nothing. The file named on
-    // the command line comes here.
+    // renders it, or says why it cannot and changes nothing; the picture is
+    // decoded on the calling thread (tools that measure an open).
     bool openFile(const QString &path);
     // openFile with the file decoded in the background (jobs()), as the open
-    // action and dropped files do; the latest open started wins.
+    // action, dropped files and the file named on the command line do; the
+    // latest open started wins.
     void openInBackground(const QString &path);
 
     // The paste action's path for any image data (clipboard or drop): the

@@ -79,10 +79,9 @@ void showHelpWithQtOptions(const QStringList &arguments)
     std::exit(EXIT_SUCCESS);
 }
 
-bool openFromArguments(AppController &controller, const QStringList &arguments)
+void openFromArguments(AppController &controller, const QStringList &arguments)
 {
     const LaunchArguments launch = parseLaunchArguments(arguments);
-    if (launch.picture.isEmpty())
-        return true;
-    return controller.openFile(launch.picture);
+    if (!launch.picture.isEmpty())
+        controller.openInBackground(launch.picture);
 }

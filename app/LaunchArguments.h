@@ -30,6 +30,7 @@ bool asksOnlyForText(const QStringList &arguments);
 // object) and ends the process with status 0.
 [[noreturn]] void showHelpWithQtOptions(const QStringList &arguments);
 
-// Opens the picture named by `arguments`, if any, through the open action's
-// path (with its error message). Returns false only when opening failed.
-bool openFromArguments(AppController &controller, const QStringList &arguments);
+// Starts opening the picture named by `arguments`, if any, as the Open action
+// does: decoded in the background while the window shows, with its error
+// message if it cannot be read.
+void openFromArguments(AppController &controller, const QStringList &arguments);

@@ -18,9 +18,9 @@ namespace tintwell {
 QImage scaledForDisplay(const QImage &image, const QSize &size);
 
 // What a view paints for `image` at `size`: scaledForDisplay (or the picture
-// itself when it already has that size; repeated pixels when larger), converted from the picture's colour
-// profile to sRGB when it has a valid profile other than sRGB. The picture's
-// own bytes are never changed.
+// itself when it already has that size; repeated pixels when larger),
+// converted from the picture's colour profile to sRGB when it has a valid
+// profile other than sRGB. The picture's own bytes are never changed.
 QImage screenCopy(const QImage &image, const QSize &size);
 
 // What a zoomed view paints: the part `part` of `image` (clipped to the

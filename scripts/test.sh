@@ -14,14 +14,17 @@ trap 'rm -rf "$logs"' EXIT
 # Number of tests a ctest log says it ran.
 ran() { grep -oE 'tests failed out of [0-9]+' "$1" | grep -oE '[0-9]+$' || echo 0; }
 
-echo "== release build and tests"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Seconds since the start, for the phase lines.
+phase() { echo "== $1 (at ${SECONDS}s)"; }
+
+phase "release build and tests"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600 | tee "$logs/release"
 
 # The release build runs the row loops made for this processor; this one
 # runs their portable x86-64 baseline form.
-echo "== sanitizer build and tests (ASan + UBSan, portable row loops)"
+phase "sanitizer build and tests (ASan + UBSan, portable row loops)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTINTWELL_SANITIZE=ON \
   -DTINTWELL_PORTABLE_LOOPS=ON -DTINTWELL_BUILD_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
@@ -29,9 +32,9 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900 | tee "$logs/asan"
 
 if [ -x fuzz/run.sh ]; then
-  echo "== fuzzing"
+  phase "fuzzing"
   fuzz/run.sh
 fi
 
-echo "== summary"
+phase "summary"
 echo "tests: $(( $(ran "$logs/release") + $(ran "$logs/asan") )) passed, 0 failed"

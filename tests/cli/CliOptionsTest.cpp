@@ -143,13 +143,4 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
     EXPECT_TRUE(runTool(cases[std::size(cases) - 1]).err.contains("step 2"));
 }
 
-TEST_F(Cli, HelpAndVersionGoToStdout)
-{
-    for (const auto &[option, shows] : {std::pair{"--help", "--output-dir"}, {"--version", "tintwell-cli "}}) {
-        const auto run = runTool({option});
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_TRUE(run.out.contains(shows) && run.err.isEmpty()) << option;
-    }
-}
-
 } // namespace

@@ -4,7 +4,7 @@
 # Usage: check_text_options.sh TINTWELL TINTWELL_CLI
 set -u
 failures=0
-for command in "$1 --version" "$1 --help" "$1 --help-all" "$2 --help-all" "$2 --version"; do
+for command in "$1 --version" "$1 --help" "$1 --help-all" "$2 --help" "$2 --help-all" "$2 --version"; do
     # shellcheck disable=SC2086 # the command is a program and one option
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= $command 2>/dev/null)
     status=$?

@@ -14,12 +14,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Readable failures.
-void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // The title of the window's first menu and the first filter's name.

@@ -59,7 +59,7 @@ void AppController::awakeFromNib()
 void AppController::changePosition()
 {
     const tintwell::PassSettings now = currentSettings();
-    if (current_image.isNull() || sameSettings(now, m_settings)) {
+    if (current_image.isNull() || now == m_settings) {
         m_settings = now;
         render();
         return;

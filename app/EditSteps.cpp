@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QUndoStack>
 
-#include <tuple>
 #include <utility>
 
 namespace {
@@ -35,12 +34,6 @@ QString stepName(StepKind kind)
 }
 
 } // namespace
-
-bool sameSettings(const tintwell::PassSettings &a, const tintwell::PassSettings &b)
-{
-    return std::tie(a.filter, a.value, a.red, a.green, a.blue, a.negative, a.reverse)
-        == std::tie(b.filter, b.value, b.red, b.green, b.blue, b.negative, b.reverse);
-}
 
 StepKind changedControl(const tintwell::PassSettings &from, const tintwell::PassSettings &to)
 {
@@ -93,7 +86,7 @@ bool EditStep::mergeWith(const QUndoCommand *other)
     if (next->id() != id() || next->m_run != m_run)
         return false;
     m_after = next->m_after;
-    setObsolete(sameSettings(m_before.settings, m_after.settings));
+    setObsolete(m_before.settings == m_after.settings);
     return true;
 }
 

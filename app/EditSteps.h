@@ -33,9 +33,6 @@ constexpr qint64 DefaultUndoBudget = qint64(512) * 1024 * 1024;
 // What a step changed; its name is the step's text ("Amount", "Open"...).
 enum class StepKind { Filter, Amount, Red, Green, Blue, Negative, Reverse, Open, Paste, Adopt };
 
-// Whether every control setting of `a` equals that of `b`.
-bool sameSettings(const tintwell::PassSettings &a, const tintwell::PassSettings &b);
-
 // The control whose setting differs between `from` and `to` (the first one,
 // in the order of the window, when several do).
 StepKind changedControl(const tintwell::PassSettings &from, const tintwell::PassSettings &to);

@@ -18,13 +18,6 @@
 
 namespace {
 
-// The settings every preview shares: all but the filter.
-bool sameLook(const tintwell::PassSettings &a, const tintwell::PassSettings &b)
-{
-    return a.value == b.value && a.red == b.red && a.green == b.green && a.blue == b.blue &&
-           a.negative == b.negative && a.reverse == b.reverse;
-}
-
 // Nice 10 for the calling thread and the threads it starts from now on (Linux
 // keeps nice values per thread). Not the idle class: a render of the window
 // that waits for a preview pass would wait as long as the machine is busy.
@@ -95,9 +88,13 @@ void FilterGallery::select(int row)
     m_strip->setCurrentRow(row);
 }
 
+// Every preview shares all settings but the filter: a new filter alone
+// changes none of them.
 bool FilterGallery::isRequested(const QImage &source, const tintwell::PassSettings &settings) const
 {
-    return m_hasRequest && source.cacheKey() == m_requestedSource.cacheKey() && sameLook(settings, m_requested);
+    tintwell::PassSettings look = settings;
+    look.filter = m_requested.filter;
+    return m_hasRequest && source.cacheKey() == m_requestedSource.cacheKey() && look == m_requested;
 }
 
 void FilterGallery::showPicture(const QImage &source, const tintwell::PassSettings &settings)

@@ -25,6 +25,8 @@ struct PassSettings {
     qint32 blue = 0;
     bool negative = false;
     bool reverse = false;
+
+    friend bool operator==(const PassSettings &, const PassSettings &) = default;
 };
 
 // A decoded picture, or a null image and a one-line reason.

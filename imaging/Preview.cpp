@@ -2,8 +2,6 @@
 
 #include "DisplayScaler.h"
 
-#include <algorithm>
-
 namespace tintwell {
 
 QSize previewSize(const QSize &size, const QSize &box)

@@ -24,22 +24,6 @@
 
 #include <cmath>
 
-namespace {
-
-// The View menu, made before Help unless the window has one already.
-QMenu *viewMenu(QMainWindow *window)
-{
-    if (auto *view = window->findChild<QMenu *>(QStringLiteral("menuView")))
-        return view;
-    auto *view = new QMenu(QCoreApplication::translate("EditorActions", "&View"), window->menuBar());
-    view->setObjectName(QStringLiteral("menuView"));
-    const auto *help = window->findChild<QMenu *>(QStringLiteral("menuHelp"));
-    window->menuBar()->insertMenu(help != nullptr ? help->menuAction() : nullptr, view);
-    return view;
-}
-
-} // namespace
-
 AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
                          std::unique_ptr<MessageBoxes> messages, QObject *parent)
     : QObject(parent), m_window(std::make_unique<QMainWindow>()),
@@ -51,7 +35,7 @@ AppDelegate::AppDelegate(std::unique_ptr<FileDialogs> dialogs,
     QAction *showGallery = m_ui->gallery_dock->toggleViewAction();
     showGallery->setText(tr("Filter &Gallery"));
     showGallery->setStatusTip(tr("Show or hide the previews of every filter"));
-    viewMenu(m_window.get())->addAction(showGallery);
+    m_window->findChild<QMenu *>(QStringLiteral("menuView"))->addAction(showGallery); // made by createActions
     m_gallery = new FilterGallery(m_ui->filter_gallery, m_ui->filter_selector, this);
     m_renderTime = new QLabel(m_window.get());
     m_renderTime->setObjectName(QStringLiteral("renderTime"));

@@ -3,12 +3,12 @@
 # bounded time from a scratch copy of its seed corpus. Exits non-zero when a
 # fuzzer finds a crash, naming the reproducer.
 #   FUZZ_SECONDS  seconds per target (default 60)
-#   FUZZ_TARGETS  targets to run (default "fuzz_engine fuzz_image")
+#   FUZZ_TARGETS  targets to run (default "fuzz_image")
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-fuzz_engine fuzz_image}
+targets=${FUZZ_TARGETS:-fuzz_image}
 build=build/fuzz
 work=fuzz/corpus-work
 
@@ -59,7 +59,7 @@ for target in $targets; do
   if [ "$rc" -ne 0 ] || [ -n "$found" ]; then
     status=1
     echo "fuzz: $target FAILED (exit $rc); log: $log" >&2
-    grep -E 'ERROR|SUMMARY|fuzz_(engine|image):' "$log" | head -n 20 >&2
+    grep -E 'ERROR|SUMMARY|fuzz_image:' "$log" | head -n 20 >&2
     for f in $found; do
       echo "fuzz: reproducer: $f (replay: $build/fuzz/$target $f; keep it as fuzz/regressions/$target/<name>)" >&2
     done

@@ -1,13 +1,10 @@
 // The picture actions on the real window: open, save, export, clipboard,
 // "use result as source" and share, with real files and the real clipboard;
-// the colour profile travels with every result; failures say why once and
-// change nothing.
+// the colour profile travels with every result.
 #include "AppFixture.h"
 #include "JpegFiles.h"
 
 #include <functional>
-
-#include <sys/stat.h>
 
 class Actions : public AppFixture
 {
@@ -26,31 +23,6 @@ protected:
     }
     const QImage source = [](QImage p) { return p.setColorSpace(QColorSpace::AdobeRgb), p; }(pattern(40, 30, true));
 };
-
-TEST_F(Actions, FailuresKeepBothPicturesAndNameThePathOnce)
-{
-    openPlusTen();
-    const QImage before = shown().copy();
-    const QString missing = pathFor("missing.png"), pipe = pathFor("pipe.png"), notes = pathFor("notes.png");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    ASSERT_TRUE(writeBytes(notes, "these are words, not pixels\n"));
-    c->selectImage(); // cancelled: no message
-    for (const QString &path : {missing, pipe, notes})
-        open(path);
-    const QString nowhere = pathFor("nowhere/out.jpg");
-    dialogs->saveAnswers << nowhere;
-    c->saveImage();
-    finishJobs();
-
-    ASSERT_EQ(messages->errors.size(), 4) << messages->errors.join('\n').toStdString();
-    EXPECT_EQ(messages->errors[0], "Cannot read " + missing + ": File not found");
-    EXPECT_EQ(messages->errors[1], "Cannot read " + pipe + ": it is a named pipe, not a regular file");
-    EXPECT_TRUE(messages->errors[3].startsWith("Cannot write " + nowhere + ": "));
-    for (const QString &message : messages->errors)
-        EXPECT_EQ(message.count(dir.path()), 1) << message.toStdString();
-    EXPECT_TRUE(sameBytes(shown(), before));
-    EXPECT_TRUE(sameBytes(c->current_image, source));
-}
 
 TEST_F(Actions, SaveAndExportWriteTheShownPictureOnlyWithASource)
 {

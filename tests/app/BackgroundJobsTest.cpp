@@ -7,6 +7,8 @@
 
 #include <QSemaphore>
 
+#include <sys/stat.h>
+
 #include <atomic>
 
 class Jobs : public AppFixture
@@ -70,20 +72,26 @@ TEST_F(Jobs, MustShow_PngExportKeepsWindowResponsive)
     EXPECT_TRUE(messages->errors.isEmpty());
 }
 
-// Every way a job ends gives the cursor back and names the outcome; only a
-// written file makes the result saved, a failure says why.
-TEST_F(Jobs, EndRestoresTheCursorAndSaysTheOutcome)
+// Every way an open or a save ends gives the cursor back and names the outcome;
+// only a written file makes the result saved. A failure says why in one
+// message naming the path once, and changes neither the source nor the view.
+TEST_F(Jobs, EachEndSaysItsOutcomeAndFailuresChangeNothing)
 {
-    const QString picture = writePicture("p.png", pattern(12, 8));
-    const struct { bool save; QString path, outcome; bool unsaved; } cases[] = {
-        {true, pathFor("out.jpg"), "Saved out.jpg", false},
-        {true, pathFor("nowhere/out.jpg"), "Could not save out.jpg", true},
-        {false, pathFor("missing.png"), "Could not open missing.png", true},
+    const QString picture = writePicture("p.png", pattern(12, 8)), pipe = pathFor("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    ASSERT_TRUE(writeBytes(pathFor("notes.png"), "these are words, not pixels\n"));
+    const struct { bool save; QString path, outcome, error; } cases[] = {
+        {true, pathFor("out.jpg"), "Saved out.jpg", {}},
+        {true, pathFor("nowhere/out.jpg"), "Could not save out.jpg", "Cannot write " + pathFor("nowhere/out.jpg") + ": "},
+        {false, pathFor("missing.png"), "Could not open missing.png", "Cannot read " + pathFor("missing.png") + ": File not found"},
+        {false, pipe, "Could not open pipe.png", "Cannot read " + pipe + ": it is a named pipe, not a regular file"},
+        {false, pathFor("notes.png"), "Could not open notes.png", "Cannot read " + pathFor("notes.png") + ": "},
     };
     for (const auto &k : cases) {
         SCOPED_TRACE(k.outcome.toStdString());
         open(picture);
         c->slider->setValue(c->slider->value() + 1);
+        const QImage before = shown().copy();
         messages->errors.clear();
         if (k.save)
             dialogs->saveAnswers << k.path, c->saveImage(), finishJobs();
@@ -91,12 +99,18 @@ TEST_F(Jobs, EndRestoresTheCursorAndSaysTheOutcome)
             open(k.path);
         EXPECT_FALSE(cursorBusy());
         EXPECT_EQ(status(), k.outcome) << status().toStdString();
-        EXPECT_EQ(c->hasUnsavedResult(), k.unsaved);
-        EXPECT_EQ(messages->errors.size(), k.unsaved ? 1 : 0);
-        if (!messages->errors.isEmpty()) {
-            EXPECT_TRUE(messages->errors[0].contains(k.path)) << messages->errors[0].toStdString();
+        EXPECT_EQ(c->hasUnsavedResult(), !k.error.isEmpty());
+        ASSERT_EQ(messages->errors.size(), k.error.isEmpty() ? 0 : 1);
+        if (!k.error.isEmpty()) {
+            EXPECT_TRUE(messages->errors[0].startsWith(k.error)) << messages->errors[0].toStdString();
+            EXPECT_EQ(messages->errors[0].count(dir.path()), 1) << messages->errors[0].toStdString();
         }
+        EXPECT_TRUE(sameBytes(shown(), before));
+        EXPECT_EQ(c->pictureName(), QStringLiteral("p.png"));
     }
+    messages->errors.clear();
+    c->selectImage(); // cancelled: no message
+    EXPECT_TRUE(messages->errors.isEmpty());
 }
 
 // An open started later wins even when an earlier one ends after it began:

@@ -17,10 +17,7 @@ protected:
     }
     void expectShown(const tintwell::PassSettings &s, const QImage &view)
     {
-        const auto all = [](const tintwell::PassSettings &x) {
-            return std::tuple(x.filter, x.value, x.red, x.green, x.blue, x.negative, x.reverse);
-        };
-        EXPECT_EQ(all(c->currentSettings()), all(s));
+        EXPECT_EQ(c->currentSettings(), s);
         EXPECT_EQ(c->slider_pos->text(), QString::number(s.value));
         EXPECT_TRUE(sameBytes(shown(), view));
     }
@@ -121,18 +118,15 @@ TEST_F(Undo, OldestStepsGoWhenThePicturesAreOverTheBudget)
 {
     c->setUndoBudget(c->current_image.sizeInBytes() * 5 / 2); // two pictures, not three
     open(writePicture("b.png", pattern(40, 30, false, 20, 2)));
-    const QImage b = c->current_image;
     const QImage bAt10 = shown().copy();
     c->slider->setValue(11);
     const QImage bAt11 = shown().copy();
     open(writePicture("c.png", pattern(40, 30, false, 20, 3)));
     undo();
-    EXPECT_EQ(c->current_image.cacheKey(), b.cacheKey());
     expectShown({0, 11}, bAt11);
     undo();
     expectShown({0, 10}, bAt10);
     EXPECT_FALSE(actionNamed("actionUndo")->isEnabled()); // the open of a is gone
-    EXPECT_EQ(undoText(), "Undo");
     redo();
     redo();
     EXPECT_EQ(c->pictureName(), QStringLiteral("c.png"));

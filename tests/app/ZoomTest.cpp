@@ -47,9 +47,7 @@ TEST_F(Zoom, MustShow_HundredPercentShowsExactCentrePixels)
 {
     trigger("actionActualSize");
     ASSERT_EQ(view->scale(), 1.0);
-    const QImage shot = screen();
-    EXPECT_EQ(rgb(shot, middle()), rgb(shown(), QPoint(800, 600)));
-    EXPECT_TRUE(showsSquares(shot, middle(), QPoint(800, 600), 1, {}));
+    EXPECT_TRUE(showsSquares(screen(), middle(), QPoint(800, 600), 1, {}));
 
     // Above 100% every picture pixel is a sharp square.
     view->zoomBy(2, QRectF(view->viewport()->rect()).center());

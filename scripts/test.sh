@@ -23,10 +23,11 @@ cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600 | tee "$logs/release"
 
 # The release build runs the row loops made for this processor; this one
-# runs their portable x86-64 baseline form.
+# runs their portable x86-64 baseline form. The benchmark and the
+# documentation tools are compiled once, in the release build.
 phase "sanitizer build and tests (ASan + UBSan, portable row loops)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTINTWELL_SANITIZE=ON \
-  -DTINTWELL_PORTABLE_LOOPS=ON -DTINTWELL_BUILD_BENCH=OFF >/dev/null
+  -DTINTWELL_PORTABLE_LOOPS=ON -DTINTWELL_BUILD_BENCH=OFF -DTINTWELL_BUILD_TOOLS=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900 | tee "$logs/asan"

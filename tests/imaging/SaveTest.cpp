@@ -3,11 +3,11 @@
 #include "FileIO.h"
 #include "JpegFiles.h"
 #include "Pictures.h"
-#include "ScratchMounts.h"
 
 #include <QColorSpace>
 #include <QDir>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <tuple>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/syscall.h>
@@ -50,11 +51,35 @@ namespace {
 using namespace tintwell::test;
 using tintwell::pathToBytes;
 
-// A scratch folder, and file systems mounted in it for one test.
+// A scratch folder, and file systems mounted in it for one test with mount(8)
+// and unmounted when it ends. Mounting needs root: where mount fails (saying
+// why), the test is skipped.
 class Scratch : public testing::Test {
 protected:
+    ~Scratch() override
+    {
+        for (auto point = mounted.crbegin(); point != mounted.crend(); ++point) {
+            if (QProcess::execute("umount", {*point}) != 0)
+                QProcess::execute("umount", {"-l", *point});
+        }
+    }
+    // Runs mount with `arguments`; the mount point it makes is unmounted at the end.
+    bool mount(const QStringList &arguments, const QString &point = {})
+    {
+        if (QProcess::execute("mount", arguments) != 0)
+            return false;
+        if (!point.isEmpty())
+            mounted.append(point);
+        return true;
+    }
+    // A tmpfs of `size` (such as "256k") on the new folder `folder`.
+    bool mountTmpfs(const QString &folder, const QString &size)
+    {
+        return QDir().mkdir(folder) && mount({"-t", "tmpfs", "-o", "size=" + size, "tintwell-test", folder}, folder);
+    }
+
     QTemporaryDir dir;
-    ScratchMounts mounts; // after dir: unmounted before the folder goes
+    QStringList mounted;
 };
 
 TEST(Save, PngKeepsEveryByteAndJpegTheSize)
@@ -130,21 +155,20 @@ TEST_P(SaveFailure, IsReportedAndExistingFilesKeepTheirBytes)
     QString folder = dir.path();
     if (c.place == Place::ReadOnlyFolder || c.place == Place::SmallDisk) {
         folder = dir.filePath("fs");
-        ASSERT_TRUE(QDir().mkdir(folder));
-        if (const QString error = mounts.mountTmpfs(folder, c.place == Place::SmallDisk ? "256k" : "1m");
-            !error.isEmpty())
-            GTEST_SKIP() << "no tmpfs can be mounted here: " << error.toStdString();
+        if (!mountTmpfs(folder, c.place == Place::SmallDisk ? "256k" : "1m"))
+            GTEST_SKIP() << "no tmpfs can be mounted here";
     }
     const QString keep = QDir(folder).filePath("keep.png");
     const QByteArray original = encode(pattern(32, 32), "png");
     ASSERT_TRUE(writeBytes(keep, original));
-    QString mounted;
+    bool mountedHere = true;
     if (c.place == Place::ReadOnlyFolder)
-        mounted = mounts.remountReadOnly(folder);
+        mountedHere = mount({"-o", "remount,ro", folder});
     else if (c.place == Place::ReadOnlyFile || c.place == Place::MountedFile)
-        mounted = mounts.bind(keep, c.place == Place::ReadOnlyFile);
-    if (!mounted.isEmpty())
-        GTEST_SKIP() << "cannot mount here: " << mounted.toStdString();
+        mountedHere = mount({"--bind", keep, keep}, keep)
+                      && (c.place == Place::MountedFile || mount({"-o", "remount,ro,bind", keep}));
+    if (!mountedHere)
+        GTEST_SKIP() << "cannot mount here";
     const QStringList before = listing(folder);
 
     const QString path = QDir(folder).filePath(c.target);
@@ -188,9 +212,8 @@ using FullDisk = Scratch;
 TEST_F(FullDisk, EveryOverflowUpTo64KiBFailsAndKeepsTheTarget)
 {
     const QString fs = dir.filePath("fs");
-    ASSERT_TRUE(QDir().mkdir(fs));
-    if (const QString error = mounts.mountTmpfs(fs, "64k"); !error.isEmpty())
-        GTEST_SKIP() << "no tmpfs can be mounted here: " << error.toStdString();
+    if (!mountTmpfs(fs, "64k"))
+        GTEST_SKIP() << "no tmpfs can be mounted here";
     const QString target = QDir(fs).filePath("keep.png");
     ASSERT_TRUE(writeBytes(target, "old"));
     struct statvfs status {};
@@ -213,11 +236,6 @@ TEST_F(FullDisk, EveryOverflowUpTo64KiBFailsAndKeepsTheTarget)
 bool makeLink(const QString &to, const QString &path)
 {
     return ::symlink(pathToBytes(to), pathToBytes(path)) == 0;
-}
-// A private copy of the null device: a failed test must not replace the system's.
-bool makeDevice(const QString &path)
-{
-    return ::mknod(pathToBytes(path), S_IFCHR | 0666, makedev(1, 3)) == 0;
 }
 bool makeFifo(const QString &path)
 {
@@ -268,9 +286,7 @@ TEST_P(FileKind, OnlyRegularFilesAreReadOrReplaced)
     EXPECT_EQ(readBytes(dir.filePath("other")), other);
     if (existed) {
         ASSERT_EQ(::stat(pathToBytes(path).constData(), &after), 0);
-        EXPECT_EQ(after.st_mode, before.st_mode);
-        EXPECT_EQ(after.st_uid, before.st_uid);
-        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(std::tie(after.st_mode, after.st_uid, after.st_gid), std::tie(before.st_mode, before.st_uid, before.st_gid));
     }
     if (!c.saveReason) {
         EXPECT_TRUE(sameBytes(tintwell::loadImage(path).image, picture));
@@ -283,8 +299,9 @@ const KindCase kindCases[] = {
      "it is a folder, not a regular file"},
     {"namedPipe", [](auto &, auto &p) { return makeFifo(p); }, "it is a named pipe, not a regular file",
      "it is a named pipe, not a regular file"},
-    {"device", [](auto &, auto &p) { return makeDevice(p); }, "it is a character device, not a regular file",
-     "it is a character device, not a regular file"},
+    // A private copy of the null device: a failed test must not replace the system's.
+    {"device", [](auto &, auto &p) { return ::mknod(pathToBytes(p), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+     "it is a character device, not a regular file", "it is a character device, not a regular file"},
     {"symlinkToNamedPipe", [](auto &d, auto &p) { return makeFifo(d + "/fifo") && makeLink(d + "/fifo", p); },
      "it is a named pipe, not a regular file", "it is a symbolic link to a named pipe, not to a regular file"},
     {"danglingSymlink", [](auto &d, auto &p) { return makeLink(d + "/nowhere", p); }, "File not found",

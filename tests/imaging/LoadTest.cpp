@@ -21,18 +21,6 @@ using namespace tintwell::test;
 // does even when every core is busy.
 const bool splitEveryDecode = qputenv("TINTWELL_TEST_SPLIT_DECODES", "1");
 
-QImage filled(QImage::Format format, QRgb second = 0)
-{
-    QImage image(5, 3, format);
-    if (format == QImage::Format_Indexed8) {
-        image.setColorTable({qRgb(1, 2, 3), second});
-        image.fill(1);
-    } else {
-        image.fill(77);
-    }
-    return image;
-}
-
 const QByteArray &jpeg()
 {
     static const QByteArray bytes = encode(pattern(301, 203, false, 24), "jpeg", 85);
@@ -75,8 +63,8 @@ struct LoadCase {
 
 const LoadCase loadCases[] = {
     {"rgbaPng", [] { return encode(pattern(9, 6, true), "png"); }, nullptr, QImage::Format_RGBA8888},
-    {"greyPng", [] { return encode(filled(QImage::Format_Grayscale8), "png"); }},
-    {"indexedAlphaPng", [] { return encode(filled(QImage::Format_Indexed8, qRgba(40, 50, 60, 128)), "png"); },
+    {"greyPng", [] { return encode(pattern(9, 6).convertToFormat(QImage::Format_Grayscale8), "png"); }},
+    {"indexedAlphaPng", [] { return encode(pattern(9, 6, true).convertToFormat(QImage::Format_Indexed8), "png"); },
      nullptr, QImage::Format_RGBA8888},
     {"jpeg", jpeg},
     {"progressiveJpeg", progressive},
@@ -186,9 +174,9 @@ TEST(WorkingLayout, EveryLayoutBecomesStraightRgbaBytes)
     rgb32.fill(0x5AC3B2A1u);
     rgb32.reinterpretAsFormat(QImage::Format_RGB32); // the unused top byte is not 255
     const std::pair<QImage, QImage::Format> cases[] = {
-        {filled(QImage::Format_Grayscale8), QImage::Format_RGBX8888},
-        {filled(QImage::Format_Indexed8, qRgb(40, 50, 60)), QImage::Format_RGBX8888},
-        {filled(QImage::Format_Indexed8, qRgba(40, 50, 60, 128)), QImage::Format_RGBA8888},
+        {pattern(5, 3).convertToFormat(QImage::Format_Grayscale8), QImage::Format_RGBX8888},
+        {pattern(5, 3).convertToFormat(QImage::Format_Indexed8), QImage::Format_RGBX8888},
+        {pattern(5, 3, true).convertToFormat(QImage::Format_Indexed8), QImage::Format_RGBA8888},
         {rgb32, QImage::Format_RGBX8888},
         {pattern(5, 3, true).convertToFormat(QImage::Format_ARGB32_Premultiplied), QImage::Format_RGBA8888},
         {pattern(5, 3, true).convertToFormat(QImage::Format_RGBA64), QImage::Format_RGBA8888},

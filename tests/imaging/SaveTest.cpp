@@ -82,7 +82,7 @@ protected:
     QStringList mounted;
 };
 
-TEST(Save, PngKeepsEveryByteAndJpegTheSize)
+TEST(Save, PngKeepsEveryByteAndJpegTheSizeAndProfile)
 {
     QTemporaryDir dir;
     for (const bool alpha : {true, false}) {

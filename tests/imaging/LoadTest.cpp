@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QColorSpace>
-#include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -18,17 +17,9 @@ namespace {
 
 using namespace tintwell::test;
 
-QImage filled(QImage::Format format, QRgb second = 0)
-{
-    QImage image(5, 3, format);
-    if (format == QImage::Format_Indexed8) {
-        image.setColorTable({qRgb(1, 2, 3), second});
-        image.fill(1);
-    } else {
-        image.fill(77);
-    }
-    return image;
-}
+// Large pictures are decoded by two decoders at once, which the decoder here
+// does even when every core is busy.
+const bool splitEveryDecode = qputenv("TINTWELL_TEST_SPLIT_DECODES", "1");
 
 const QByteArray &jpeg()
 {
@@ -36,20 +27,10 @@ const QByteArray &jpeg()
     return bytes;
 }
 
-// Large enough to be decoded by two decoders at once, which the decoder here
-// does even when every core is busy: 4:4:4 as libjpeg writes it, and 4:2:0 as
-// Qt writes it.
-const bool splitEveryDecode = qputenv("TINTWELL_TEST_SPLIT_DECODES", "1");
-
+// Large enough to be split between two decoders, as libjpeg writes it (4:4:4).
 const QByteArray &largeJpeg()
 {
     static const QByteArray bytes = plainJpeg(pattern(1200, 900, false, 24));
-    return bytes;
-}
-
-const QByteArray &largeSubsampledJpeg()
-{
-    static const QByteArray bytes = encode(pattern(1200, 900, false, 24), "jpeg", 85);
     return bytes;
 }
 
@@ -59,16 +40,16 @@ const QByteArray &progressive()
     return bytes;
 }
 
+QByteArray le32(quint32 v)
+{
+    return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
+}
+
 // `jpeg` with an APPn segment holding `payload` right after its start marker.
 QByteArray withApp(const QByteArray &jpeg, const QByteArray &payload, char marker = '\xE1')
 {
     const int length = int(payload.size()) + 2;
     return jpeg.left(2) + '\xFF' + marker + char(length >> 8) + char(length & 0xFF) + payload + jpeg.mid(2);
-}
-
-QByteArray le32(quint32 v)
-{
-    return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
 }
 
 const QByteArray exifTiff = QByteArray("Exif\0\0II*\0", 10);
@@ -82,22 +63,21 @@ struct LoadCase {
 
 const LoadCase loadCases[] = {
     {"rgbaPng", [] { return encode(pattern(9, 6, true), "png"); }, nullptr, QImage::Format_RGBA8888},
-    {"greyPng", [] { return encode(filled(QImage::Format_Grayscale8), "png"); }},
-    {"indexedAlphaPng", [] { return encode(filled(QImage::Format_Indexed8, qRgba(40, 50, 60, 128)), "png"); },
+    {"greyPng", [] { return encode(pattern(9, 6).convertToFormat(QImage::Format_Grayscale8), "png"); }},
+    {"indexedAlphaPng", [] { return encode(pattern(9, 6, true).convertToFormat(QImage::Format_Indexed8), "png"); },
      nullptr, QImage::Format_RGBA8888},
     {"jpeg", jpeg},
     {"progressiveJpeg", progressive},
+    {"greyJpeg", [] { return jpegOfOneColour({90}); }},
+    // libjpeg writes CMYK with an APP14 marker: inks stored inverted (255 is
+    // no ink). Cyan 0, magenta 100%, yellow 50%, black 20% is (204, 0, 102).
+    {"cmykJpeg", [] { return jpegOfOneColour({255, 0, 128, 204}); }},
     {"jpegWithTrailingBytes", [] { return jpeg() + "trailer"; }},
     // A comment holding end-of-image markers, as an embedded thumbnail would.
     {"jpegWithEndMarkerInASegment",
      [] { return jpeg().left(2) + QByteArray("\xFF\xFE\x00\x06\xFF\xD9\xFF\xD9", 8) + jpeg().mid(2); }},
     // Broken metadata blocks cost the metadata, not the picture.
     {"exifOffsetPastTheEnd", [] { return withApp(jpeg(), exifTiff + le32(0x7FFFFFF0)); }},
-    {"exifHugeEntryCount", [] { return withApp(jpeg(), exifTiff + le32(8) + "\xFF\xFF" + QByteArray(24, 17)); }},
-    {"exifIfdPointingToItself",
-     [] { return withApp(jpeg(), exifTiff + le32(8) + QByteArray("\1\0\x69\x87\4\0", 6) + le32(1) + le32(8) + le32(8)); }},
-    {"exifEntryPointingOutside",
-     [] { return withApp(jpeg(), exifTiff + le32(8) + QByteArray("\1\0\x0F\1\2\0", 6) + le32(0x40000000) + le32(0xFFFFFF00) + le32(0)); }},
     {"iptcWithABadLength",
      [] { return withApp(jpeg(), QByteArray("Photoshop 3.0\0008BIM\x04\x04\0\0\x7F\xFF\xFF\xFF\x1C\x02", 28), '\xED'); }},
     {"xmpThatIsNotXml", [] { return withApp(jpeg(), QByteArray("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta <<<", 44)); }},
@@ -106,7 +86,8 @@ const LoadCase loadCases[] = {
     {"jpegCutInHalf", [] { return jpeg().left(jpeg().size() / 2); }, "premature end"},
     {"jpegCutWithEndMarker", jpegCutWithEndMarker, "premature end"},
     {"largeJpeg", largeJpeg},
-    {"largeSubsampledJpeg", largeSubsampledJpeg},
+    // As Qt writes it (4:2:0).
+    {"largeSubsampledJpeg", [] { return encode(pattern(1200, 900, false, 24), "jpeg", 85); }},
     {"largeJpegCutNearItsEnd", [] { return largeJpeg().left(largeJpeg().size() * 9 / 10); }, "premature end"},
     {"largeJpegWithAMarkerNearItsStart",
      [] { return largeJpeg().left(largeJpeg().size() / 10) + "\xFF\xD3" + largeJpeg().mid(largeJpeg().size() / 10); },
@@ -114,9 +95,9 @@ const LoadCase loadCases[] = {
     {"jpegWithEndlessScans", [] { return jpegWithRepeatedScans(20000); }, "too many progressive scans"},
     // Headers whole, scan cut: refused before the 1.6 GB its header asks for.
     {"jpegCutClaiming20000Squared", [] { return jpegClaimingSize(20000, 20000).chopped(40); }, "cannot hold a picture"},
-    {"pngCutInHalf", [] { return encode(pattern(120, 80, false, 24), "png").left(500); }, ""},
-    {"text", [] { return QByteArray("this is not a picture\n"); }, ""},
-    {"empty", [] { return QByteArray(); }, ""},
+    {"pngCutInHalf", [] { return encode(pattern(120, 80, false, 24), "png").left(500); }, "more than the file holds"},
+    {"text", [] { return QByteArray("this is not a picture\n"); }, "Unsupported image format"},
+    {"empty", [] { return QByteArray(); }, "the file is empty"},
 };
 
 // Qt's own decode, turned upright and converted the plain way: the oracle.
@@ -161,13 +142,8 @@ TEST_P(LoadTest, OpensInTheWorkingLayoutOrSaysWhyNot)
 INSTANTIATE_TEST_SUITE_P(Files, LoadTest, testing::ValuesIn(loadCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Load, FolderMissingFileAndEveryCutOfAJpegAreRefused)
+TEST(Load, EveryCutOfAJpegIsRefused)
 {
-    QTemporaryDir dir;
-    const std::pair<QString, QString> cases[] = {{dir.path(), "it is a folder, not a picture file"},
-                                                 {dir.filePath("missing.png"), "File not found"}};
-    for (const auto &[path, reason] : cases)
-        EXPECT_EQ(tintwell::loadImage(path).error, "cannot read " + path + ": " + reason);
     for (qsizetype size = 2; size < progressive().size(); size += 7)
         EXPECT_TRUE(tintwell::loadImageData(progressive().left(size)).image.isNull()) << "cut at " << size;
 }
@@ -180,7 +156,9 @@ TEST(Load, EachOrientationStandsUprightWithItsProfile)
     pixels.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
     const QByteArray plain = encode(pixels, "jpeg", 100);
     for (int orientation = 1; orientation <= 8; ++orientation) {
-        const QByteArray file = withExifOrientation(plain, orientation);
+        // One IFD of one entry: the orientation, a SHORT.
+        const QByteArray file =
+            withApp(plain, exifTiff + le32(8) + QByteArray("\1\0\x12\1\3\0", 6) + le32(1) + le32(orientation) + le32(0));
         const tintwell::LoadResult loaded = tintwell::loadImageData(file);
         ASSERT_FALSE(loaded.image.isNull()) << loaded.error.toStdString();
         EXPECT_EQ(loaded.metadata.orientation, orientation);
@@ -189,32 +167,16 @@ TEST(Load, EachOrientationStandsUprightWithItsProfile)
     }
 }
 
-// libjpeg writes CMYK with an APP14 marker: inks stored inverted (255 is no
-// ink). Cyan 0, magenta 100%, yellow 50%, black 20% is (204, 0, 102).
-TEST(Load, GreyAndCmykJpegsBecomeTheirRgbColours)
-{
-    const std::pair<QList<int>, QColor> cases[] = {{{90}, QColor(90, 90, 90)},
-                                                   {{255, 0, 128, 204}, QColor(204, 0, 102)}};
-    for (const auto &[sample, expected] : cases) {
-        const tintwell::LoadResult loaded = tintwell::loadImageData(jpegOfOneColour(sample));
-        ASSERT_TRUE(loaded.error.isEmpty()) << loaded.error.toStdString();
-        EXPECT_EQ(loaded.image.format(), QImage::Format_RGBX8888);
-        const Rgba actual = pixelAt(loaded.image, 4, 4);
-        EXPECT_NEAR(actual.r, expected.red(), 2) << sample.size();
-        EXPECT_NEAR(actual.g, expected.green(), 2) << sample.size();
-        EXPECT_NEAR(actual.b, expected.blue(), 2) << sample.size();
-    }
-}
-
 // Pictures from the clipboard or a drop arrive decoded, in any layout.
 TEST(WorkingLayout, EveryLayoutBecomesStraightRgbaBytes)
 {
-    QImage rgb32(37, 3, QImage::Format_RGB32);
-    rgb32.fill(0x5AC3B2A1u); // the unused top byte is not 255
+    QImage rgb32(37, 3, QImage::Format_ARGB32);
+    rgb32.fill(0x5AC3B2A1u);
+    rgb32.reinterpretAsFormat(QImage::Format_RGB32); // the unused top byte is not 255
     const std::pair<QImage, QImage::Format> cases[] = {
-        {filled(QImage::Format_Grayscale8), QImage::Format_RGBX8888},
-        {filled(QImage::Format_Indexed8, qRgb(40, 50, 60)), QImage::Format_RGBX8888},
-        {filled(QImage::Format_Indexed8, qRgba(40, 50, 60, 128)), QImage::Format_RGBA8888},
+        {pattern(5, 3).convertToFormat(QImage::Format_Grayscale8), QImage::Format_RGBX8888},
+        {pattern(5, 3).convertToFormat(QImage::Format_Indexed8), QImage::Format_RGBX8888},
+        {pattern(5, 3, true).convertToFormat(QImage::Format_Indexed8), QImage::Format_RGBA8888},
         {rgb32, QImage::Format_RGBX8888},
         {pattern(5, 3, true).convertToFormat(QImage::Format_ARGB32_Premultiplied), QImage::Format_RGBA8888},
         {pattern(5, 3, true).convertToFormat(QImage::Format_RGBA64), QImage::Format_RGBA8888},

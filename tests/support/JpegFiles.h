@@ -1,5 +1,5 @@
 // JPEG files built with libjpeg for the tests of the image path, the CLI and
-// the app: damaged and hostile files, grey and CMYK files, and orientations.
+// the app: damaged and hostile files, grey and CMYK files, and a reference.
 #pragma once
 
 #include <QByteArray>
@@ -19,10 +19,6 @@ QByteArray jpegOfOneColour(const QList<int> &sample);
 
 // A photo-like JPEG cut to a third, with an end-of-image marker appended.
 QByteArray jpegCutWithEndMarker();
-
-// A JPEG whose EXIF block holds only the orientation tag (1 to 8), put after
-// the start-of-image marker of `jpeg`.
-QByteArray withExifOrientation(const QByteArray &jpeg, int orientation);
 
 // `image` (Format_RGBX8888) as libjpeg writes it in one pass at quality 100
 // without chroma subsampling or restart markers.

@@ -46,6 +46,10 @@ TEST_F(Actions, CopyPasteAndAdoptStackTheFilter)
     c->copyToClipboard(); // nothing shown: nothing copied
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("keep me"));
     openPlusTen();
+    // The screen shows the picture converted to sRGB; the result keeps the engine's bytes.
+    const QImage screen = c->image_view->displayImage();
+    EXPECT_EQ(screen.colorSpace(), QColorSpace(QColorSpace::SRgb));
+    EXPECT_FALSE(sameBytes(screen.convertToFormat(shown().format()), shown()));
     const QImage once = shown().copy();
     c->copyToClipboard();
     EXPECT_TRUE(sameBytes(QApplication::clipboard()->image(), once));

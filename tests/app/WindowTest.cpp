@@ -1,5 +1,5 @@
-// Compare on the real window, and a view that fits the picture without
-// enlarging it.
+// Compare on the real window, dropped files and pictures, and a view that
+// fits the picture without enlarging it.
 #include "AppFixture.h"
 #include "EditorActions.h"
 
@@ -77,19 +77,4 @@ TEST_F(Window, DropsOpenFilesAndTakeImageData)
     EXPECT_TRUE(drop(data));
     EXPECT_EQ(shown().size(), QSize(7, 9));
     EXPECT_EQ(pixelAt(shown(), 6, 8).b, (pixelAt(pattern(7, 9), 6, 8).b + 5) % 256);
-}
-
-// The screen copy is converted from the picture's profile to sRGB; the result
-// keeps the engine's bytes and its profile.
-TEST_F(Window, ShowsColourManagedPixelsOfAnUnchangedResult)
-{
-    QImage wide = source.copy();
-    wide.setColorSpace(QColorSpace::AdobeRgb);
-    c->slider->setValue(3);
-    open(writePicture("wide.png", wide));
-    EXPECT_EQ(shown().colorSpace(), QColorSpace(QColorSpace::AdobeRgb));
-    EXPECT_EQ(pixelAt(shown(), 5, 5).r, (pixelAt(source, 5, 5).r + 3) % 256);
-    const QImage screen = c->image_view->displayImage();
-    EXPECT_EQ(screen.colorSpace(), QColorSpace(QColorSpace::SRgb));
-    EXPECT_FALSE(sameBytes(screen.convertToFormat(shown().format()), shown()));
 }

@@ -65,10 +65,7 @@ TEST_F(PassGeometryTest, WorkedPassesOverPackedAndPaddedRows)
                   11, 20, 31, kSpare, 11, 21, 32, kSpare, 11, 22, 33, kSpare, kSpare, kSpare, kSpare, kSpare})},
         {"padded three-byte pixels", Bitmap(2, 2, 3, 8, 0x77), 0, 5, {{1, 2, 3}, {4, 5, 6}, {250, 251, 252}, {7, 8, 9}},
          bytesOf({6, 7, 8, 9, 10, 11, 0x77, 0x77, 255, 0, 1, 12, 13, 14, 0x77, 0x77})},
-        // Left to right: the second pixel sees the first one's new bytes.
-        {"mirror across a row", Bitmap(2, 1, 4, 8, 0xAB), 8, 1, {{200, 100, 50}, {10, 20, 30}},
-         bytesOf({241, 106, 71, 0xAB, 32, 61, 48, 0xAB})},
-        // (2, 1) pairs its (255, 255, 255) with the new (234, 179, 92) of (0, 0).
+        // Left to right, row by row: (2, 1) pairs its (255, 255, 255) with the new (234, 179, 92) of (0, 0).
         {"mirror over padded rows", Bitmap(3, 2, 4, 16, kSpare), 8, 1,
          {{200, 100, 50}, {10, 20, 30}, {0, 255, 128}, {90, 91, 92}, {7, 8, 9}, {255, 255, 255}},
          bytesOf({234, 179, 92, kSpare, 26, 30, 45, kSpare, 0, 47, 128, kSpare, kSpare, kSpare, kSpare, kSpare,

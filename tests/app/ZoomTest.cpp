@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 
 #include <QPointingDevice>
+#include <QTest>
 
 class Zoom : public AppFixture
 {
@@ -119,12 +120,8 @@ TEST_F(Zoom, MouseZoomsAboutThePointerAndDrags)
 
     const QRgb under = rgb(screen(), at);
     const QPoint to = at + QPoint(37, 23);
-    const auto mouse = [&](QEvent::Type type, QPoint where, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, where, port->mapToGlobal(where), Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(port, &event);
-    };
-    mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
-    mouse(QEvent::MouseMove, to, Qt::LeftButton);
-    mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    QTest::mousePress(port, Qt::LeftButton, {}, at);
+    QTest::mouseMove(port, to);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, to);
     EXPECT_EQ(rgb(screen(), to), under);
 }

@@ -15,14 +15,7 @@ namespace {
 
 using namespace tintwell::test;
 
-class CliReliabilityTest : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(writeBytes(path("in.png"), encode(pattern(96, 64, false, 24), "png"))); }
-    QString path(const QString &name) const { return dir.filePath(name); }
-    // The path of `name` (any bytes) in the test's folder.
-    QByteArray raw(const QByteArray &name) const { return QFile::encodeName(dir.path()) + '/' + name; }
-    QTemporaryDir dir;
-};
+using CliReliabilityTest = CliTest;
 
 // Ctrl+C or kill while a save holds a named temporary (made so by the test
 // hook that also pauses the save): the temporary goes, the old file stays,
@@ -38,7 +31,7 @@ TEST_F(CliReliabilityTest, InterruptedSaveLeavesNoTemporary)
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TINTWELL_TEST_HOLD_TEMPORARY_MS", "30000");
         process.setProcessEnvironment(environment);
-        process.start(TINTWELL_CLI_PATH, {path("in.png"), target});
+        process.start(TINTWELL_CLI_PATH, {in, target});
         ASSERT_TRUE(process.waitForStarted());
         QElapsedTimer waited;
         waited.start();

@@ -103,7 +103,7 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--output-dir", dir.path(), "-"},
         {"--filter", "1", in, out, "--then"},
         {"--filter", "1", "--then", "--then", "--filter", "2", in, out},
-        {"--value", "--then", "--filter", "2", in, out},
+        {"--output-dir", "--then", "--filter", "2", in},
         {in, "-"},
         {"--output-dir", dir.path(), "--output-dir", dir.path(), in},
         {"--memory-limit", "12X", in, out},

@@ -100,6 +100,8 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--format", "png", in, out},
         {"--output-dir", dir.path(), "--format", "gif", in},
         {"--output-dir", dir.path()},
+        {"--output-dir", "", in},
+        {"", out},
         {"--output-dir", dir.path(), "-"},
         {"--filter", "1", in, out, "--then"},
         {"--filter", "1", "--then", "--then", "--filter", "2", in, out},

@@ -4,8 +4,6 @@
 #include "ReferencePass.h"
 
 #include <QDir>
-#include <QImageReader>
-#include <QTemporaryDir>
 
 #include <limits>
 
@@ -13,27 +11,19 @@ namespace {
 
 using namespace tintwell::test;
 using tintwell::PassSettings;
+using Cli = CliTest;
 constexpr qint32 i32min = std::numeric_limits<qint32>::min(), i32max = std::numeric_limits<qint32>::max();
-
-class Cli : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(pattern(13, 7, true).save(in)); }
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QTemporaryDir dir;
-    const QString in = path("in.png");
-};
 
 struct OptionCase {
     QStringList options;
     PassSettings pass;
-    const char *output = "out.png";
 };
 
 const OptionCase optionCases[] = {
     {{"--filter", "3", "--value", "7"}, {3, 7}},
     {{"--filter", "8", "--value", "-9223372036854775808"}, {8, std::numeric_limits<qint64>::min()}},
     {{"--filter=14", "--value=+9223372036854775807"}, {14, std::numeric_limits<qint64>::max()}},
-    {{"--filter=1", "--value=-5", "--red=-2"}, {1, -5, -2}, "out.JPEG"},
+    {{"--filter=1", "--value=-5", "--red=-2"}, {1, -5, -2}},
     {{"--filter", "0", "--red", "-2147483648", "--green", "2147483647"}, {0, 0, i32min, i32max}},
     {{"--filter", "11", "--blue", "-3", "--negative"}, {11, 0, 0, 0, -3, true}},
     {{"--filter", "21", "--value", "12", "--reverse"}, {21, 12, 0, 0, 0, false, true}},
@@ -44,33 +34,25 @@ const OptionCase optionCases[] = {
 
 TEST_F(Cli, EveryOptionReachesThePass)
 {
-    const QImage input = QImageReader(in).read();
+    const QImage input(in);
     for (const OptionCase &c : optionCases) {
-        const QString out = path(c.output);
-        const auto run = runTool(QStringList(c.options) << in << out);
-        const auto where = testing::Message() << c.options.join(' ').toStdString() << " " << c.output;
+        const auto run = runTool(QStringList(c.options) << in << path("out.png"));
+        const std::string where = c.options.join(' ').toStdString();
         ASSERT_EQ(run.exitCode, 0) << where << run.err.toStdString();
         EXPECT_EQ(run.err, QString()) << where;
-        QImageReader written(out);
-        QImage expected = referencePass(input, c.pass);
-        if (written.format() == "jpeg") { // what the image path's JPEG of those bytes decodes to
-            QString error;
-            expected = QImage::fromData(tintwell::encodeImage(QImage(expected), "jpg", {}, &error));
-        }
-        else
-            EXPECT_EQ(written.format(), "png") << where;
-        EXPECT_EQ(pixelBytes(written.read()), pixelBytes(expected)) << where;
+        EXPECT_EQ(pixelBytes(QImage(path("out.png"))), pixelBytes(referencePass(input, c.pass))) << where;
     }
 }
 
 TEST_F(Cli, StepsChainLikeSeparateRuns)
 {
+    // b and c omit options the step before them set: those take their defaults.
     const QStringList a{"--filter", "3", "--value", "7", "--red", "1", "--negative"};
     const QStringList b{"--filter", "8", "--value", "-2", "--reverse"};
     const QStringList c{"--filter", "18", "--value", "100", "--green", "-128", "--blue", "127"};
     // The oracle: one run per step through lossless PNGs, the last in the output's format.
-    const auto separately = [&](const QString &input, const QList<QStringList> &steps, const QString &output) {
-        QString from = input;
+    const auto separately = [&](const QList<QStringList> &steps, const QString &output) {
+        QString from = in;
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const QString to = i + 1 < steps.size() ? path(QString("step%1.png").arg(i)) : path("x-" + output);
             EXPECT_EQ(runTool(QStringList(steps.at(i)) << from << to).exitCode, 0);
@@ -81,17 +63,14 @@ TEST_F(Cli, StepsChainLikeSeparateRuns)
     for (const QString name : {"out.png", "out.jpg"}) {
         const auto run = runTool(QStringList(a) << "--then" << b << "--then" << c << in << path(name));
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(readBytes(path(name)), separately(in, {a, b, c}, name)) << name.toStdString();
+        EXPECT_EQ(readBytes(path(name)), separately({a, b, c}, name)) << name.toStdString();
     }
-    // Options omitted after --then take their defaults, not the previous step's.
-    ASSERT_EQ(runTool(QStringList(a) << "--then" << "--filter" << "8" << in << path("d.png")).exitCode, 0);
-    EXPECT_EQ(readBytes(path("d.png")), separately(in, {a, {"--filter", "8"}}, "d.png"));
     // In a batch, files and the other options may stand in any step.
     ASSERT_TRUE(QDir().mkdir(path("batch")));
     const auto batch = runTool(QStringList(a) << in << "--then" << "--format" << "png" << b << "--output-dir"
                                               << path("batch"));
     ASSERT_EQ(batch.exitCode, 0) << batch.err.toStdString();
-    EXPECT_EQ(readBytes(path("batch/in.png")), separately(in, {a, b}, "in.png"));
+    EXPECT_EQ(readBytes(path("batch/in.png")), separately({a, b}, "in.png"));
 }
 
 TEST_F(Cli, AFileNamedLikeAnOptionFollowsTheDoubleDash)
@@ -102,8 +81,7 @@ TEST_F(Cli, AFileNamedLikeAnOptionFollowsTheDoubleDash)
     const auto run = runTool({"--filter", "4", "--", "--then", path("out.png")});
     QDir::setCurrent(previous);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    ASSERT_EQ(runTool({"--filter", "4", in, path("plain.png")}).exitCode, 0);
-    EXPECT_EQ(readBytes(path("out.png")), readBytes(path("plain.png")));
+    EXPECT_EQ(pixelBytes(QImage(path("out.png"))), pixelBytes(referencePass(QImage(in), {4})));
 }
 
 TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
@@ -115,19 +93,19 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--filter", "2147483648", in, out},
         {"--red", "-2147483649", in, out},
         {"--value", "9223372036854775808", in, out},
-        {"--value", "1.5", in, out},
         {"--value", " 5", in, out},
-        {in, out, "--value"},
         {in},
         {in, out, path("third.png")},
         {in, path("out.bmp")},
         {"--format", "png", in, out},
         {"--output-dir", dir.path(), "--format", "gif", in},
         {"--output-dir", dir.path()},
+        {"--output-dir", "", in},
+        {"", out},
+        {"--output-dir", dir.path(), "-"},
         {"--filter", "1", in, out, "--then"},
-        {"--filter", "1", "--then", in, out},
-        {"--value", "--then", "--filter", "2", in, out},
-        {"--then=1", "--filter", "2", in, out},
+        {"--filter", "1", "--then", "--then", "--filter", "2", in, out},
+        {"--output-dir", "--then", "--filter", "2", in},
         {in, "-"},
         {"--output-dir", dir.path(), "--output-dir", dir.path(), in},
         {"--memory-limit", "12X", in, out},

@@ -1,5 +1,5 @@
 // Runs the real tintwell-cli binary and collects its exit status, output and
-// peak memory; the pictures and file reads the CLI tests share.
+// peak memory; the test folder, pictures and file reads the CLI tests share.
 #pragma once
 
 #include "FileIO.h"
@@ -72,5 +72,16 @@ inline CliRun runTool(const QStringList &arguments)
         raw.append(pathToBytes(argument));
     return runRaw(raw);
 }
+
+// Each test's own folder, holding a small picture `in`.
+class CliTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(pattern(13, 7, true).save(in)); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    // The path of `name` (any bytes) in the test's folder.
+    QByteArray raw(const QByteArray &name) const { return QFile::encodeName(dir.path()) + '/' + name; }
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.png");
+};
 
 } // namespace tintwell::test

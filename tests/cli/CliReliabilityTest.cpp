@@ -15,14 +15,7 @@ namespace {
 
 using namespace tintwell::test;
 
-class CliReliabilityTest : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(writeBytes(path("in.png"), encode(pattern(96, 64, false, 24), "png"))); }
-    QString path(const QString &name) const { return dir.filePath(name); }
-    // The path of `name` (any bytes) in the test's folder.
-    QByteArray raw(const QByteArray &name) const { return QFile::encodeName(dir.path()) + '/' + name; }
-    QTemporaryDir dir;
-};
+using CliReliabilityTest = CliTest;
 
 // Ctrl+C or kill while a save holds a named temporary (made so by the test
 // hook that also pauses the save): the temporary goes, the old file stays,
@@ -38,7 +31,7 @@ TEST_F(CliReliabilityTest, InterruptedSaveLeavesNoTemporary)
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TINTWELL_TEST_HOLD_TEMPORARY_MS", "30000");
         process.setProcessEnvironment(environment);
-        process.start(TINTWELL_CLI_PATH, {path("in.png"), target});
+        process.start(TINTWELL_CLI_PATH, {in, target});
         ASSERT_TRUE(process.waitForStarted());
         QElapsedTimer waited;
         waited.start();
@@ -122,6 +115,8 @@ TEST_F(CliReliabilityTest, BatchStaysWithinTheMemoryLimit)
     // One picture at a time stays about 85 MB over the tool's own peak; two
     // decoded at once (the budget ignored) go about 150 MB over it.
     EXPECT_LT(run.peakKB, small.peakKB + 115 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
+    // The default budget, half the memory available, holds one of them.
+    EXPECT_EQ(runRaw({raw("bomb1.png"), raw("one.jpg")}).exitCode, 0);
 }
 
 // Names are bytes: escape sequences and bytes that are not UTF-8 are shown
@@ -142,7 +137,7 @@ TEST_F(CliReliabilityTest, PrintsOnlyItsOwnLinesAndNoRawControlBytes)
         const char *err;
         QByteArray written;
     } cases[] = {
-        {{raw("a\x1b[31mb\x9b.png"), raw("out.png")}, 1, "a\\x1b[31mb\\x9b.png: File not found", {}},
+        {{raw("a\x1b[31mb\x9b\xc2\x9b.png"), raw("out.png")}, 1, "a\\x1b[31mb\\x9b\\x9b.png: File not found", {}},
         {{raw("x\xff.png"), raw("out.png")}, 1, "x\\xff.png: File not found", {}},
         {{raw("\xff\xfe.png"), raw("caf\xe9.jpg")}, 0, "", raw("caf\xe9.jpg")},
         {{raw("noisy.png"), raw("noisy.jpg")}, 0, "", raw("noisy.jpg")},

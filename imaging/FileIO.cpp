@@ -269,10 +269,21 @@ class NamedTemporary
 {
 public:
     ~NamedTemporary() { discard(); }
-    void set(const QByteArray &path)
+    // Makes the file at `path` with `make` (true when it made it). The signal
+    // handler knows the path from before the file exists, so a signal at any
+    // moment leaves no temporary behind; a path not made is forgotten.
+    bool create(const QByteArray &path, const std::function<bool()> &make)
     {
-        m_path = path;
         m_slot = rememberTemporary(path.constData());
+        if (make()) {
+            m_path = path;
+            return true;
+        }
+        const int error = errno;
+        forgetTemporary(m_slot);
+        m_slot = -1;
+        errno = error;
+        return false;
     }
     const QByteArray &path() const { return m_path; }
     void renamed()
@@ -316,10 +327,11 @@ QString writeThroughTemporary(const WriteTarget &target, const std::function<QSt
     if (!anonymous) {
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             const QByteArray path = temporaryName(folder, name);
-            fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode);
-            if (fd >= 0)
-                temporary.set(path);
-            else if (errno != EEXIST)
+            const bool made = temporary.create(path, [&] {
+                fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode);
+                return fd >= 0;
+            });
+            if (!made && errno != EEXIST)
                 return errnoText(errno);
         }
         if (fd < 0)
@@ -359,9 +371,10 @@ QString writeThroughTemporary(const WriteTarget &target, const std::function<QSt
         const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(file.get());
         for (int attempt = 0; attempt < 100 && temporary.path().isEmpty(); ++attempt) {
             const QByteArray path = temporaryName(folder, name);
-            if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW) == 0)
-                temporary.set(path);
-            else if (errno != EEXIST)
+            const bool made = temporary.create(path, [&] {
+                return ::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW) == 0;
+            });
+            if (!made && errno != EEXIST)
                 return errnoText(errno);
         }
         if (temporary.path().isEmpty())

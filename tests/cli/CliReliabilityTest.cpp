@@ -106,15 +106,19 @@ TEST_F(CliReliabilityTest, BatchStaysWithinTheMemoryLimit)
     ASSERT_TRUE(QDir().mkdir(path("out")));
     const CliRun small = runRaw({raw("in.png"), raw("small.jpg")}); // the tool's own size
     ASSERT_EQ(small.exitCode, 0);
+    // One malloc arena: memory one thread frees is not kept for that thread
+    // alone, so the peak shows what the budget admits, not the allocator's cache.
+    qputenv("MALLOC_ARENA_MAX", "1");
     const CliRun run = runRaw(arguments);
+    qunsetenv("MALLOC_ARENA_MAX");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), "tintwell-cli: cannot read " + path("never.png")
                                      + ": the picture of 20000 x 20000 pixels needs about 3052 MB, more than the "
                                        "memory limit of 150 MB (--memory-limit)");
     EXPECT_EQ(listing(path("out")), (QStringList{"bomb1.jpg", "bomb2.jpg", "bomb3.jpg"}));
-    // One picture at a time stays about 85 MB over the tool's own peak; two
-    // decoded at once (the budget ignored) go about 150 MB over it.
-    EXPECT_LT(run.peakKB, small.peakKB + 115 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
+    // One picture at a time stays about 70 MB over the tool's own peak; two
+    // decoded at once (the budget ignored) go about 190 MB over it.
+    EXPECT_LT(run.peakKB, small.peakKB + 120 * 1024) << "kB; the tool alone: " << small.peakKB << " kB";
     // The default budget, half the memory available, holds one of them.
     EXPECT_EQ(runRaw({raw("bomb1.png"), raw("one.jpg")}).exitCode, 0);
 }

@@ -1,11 +1,14 @@
 // The render path of the app and the CLI: the reference pass's bytes for
-// every filter and layout, in place or from a source, the source never written.
+// every filter and layout, in place or from a source, the source never
+// written, and on two threads at once with their own settings each.
 #include "Pictures.h"
 #include "ReferencePass.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -29,14 +32,12 @@ TEST(Render, EveryEntryGivesTheReferenceBytesAndLeavesTheSourceAlone)
             const QImage expected = referencePass(pristine, s);
             const auto where = testing::Message() << "format " << format << " filter " << filter;
 
-            const QImage rendered = tintwell::renderImage(source, s);
-            EXPECT_EQ(rendered.format(), expected.format()) << where;
-            EXPECT_EQ(pixelBytes(rendered), pixelBytes(expected)) << where;
-
             QImage inPlace = source.copy();
             tintwell::renderInPlace(inPlace, s);
-            EXPECT_EQ(inPlace.format(), expected.format()) << where;
-            EXPECT_EQ(pixelBytes(inPlace), pixelBytes(expected)) << where;
+            for (const QImage &rendered : {tintwell::renderImage(source, s), inPlace}) {
+                EXPECT_EQ(rendered.format(), expected.format()) << where;
+                EXPECT_EQ(pixelBytes(rendered), pixelBytes(expected)) << where;
+            }
 
             // From a source in the working layout into a target of the same
             // layout, and into one of another layout (replaced by a copy).
@@ -59,6 +60,31 @@ TEST(Render, PicturesOutsideTheWorkingLayoutAreNotPassed)
     tintwell::current_filter = 0;
     tintwell::runPass(grey, 100, 1, 1, 1, true, true);
     EXPECT_EQ(grey.pixelColor(2, 2).red(), 9);
+}
+
+// As the window's render and the filter gallery's worker run them: each
+// thread gives the bytes of its own picture and settings, although the pass
+// context they fill is process-wide.
+TEST(Render, EachOfTwoThreadsGetsTheBytesOfItsOwnSettings)
+{
+    struct Job {
+        QImage source;
+        PassSettings settings;
+        QImage expected;
+    };
+    Job jobs[] = {{pattern(12, 8), {8, 7, 1, 2, 3, true, false}, {}},
+                  {pattern(8, 12), {21, -9, 0, 5, 0, false, true}, {}}};
+    for (Job &job : jobs)
+        job.expected = tintwell::renderImage(job.source, job.settings);
+    std::atomic<int> wrong = 0;
+    const auto run = [&](const Job &job) {
+        for (int i = 0; i < 10000; ++i)
+            wrong += sameBytes(tintwell::renderImage(job.source, job.settings), job.expected) ? 0 : 1;
+    };
+    std::thread other(run, std::cref(jobs[1]));
+    run(jobs[0]);
+    other.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include <zlib.h>
@@ -48,8 +47,7 @@ inline QImage pattern(int width, int height, bool alpha = false, int noise = 0, 
 inline QByteArray encode(const QImage &image, const char *format, int quality = 90, bool progressive = false)
 {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    QBuffer buffer(&bytes); // the writer opens it
     QImageWriter writer(&buffer, format);
     writer.setQuality(quality);
     writer.setProgressiveScanWrite(progressive);
@@ -138,9 +136,8 @@ struct Rgba {
 };
 inline Rgba pixelAt(const QImage &image, int x, int y)
 {
-    const QImage working = toWorkingLayout(image);
-    const uchar *p = working.constScanLine(y) + 4 * x;
-    return {p[0], p[1], p[2], p[3]};
+    const QByteArray p = pixelBytes(image.copy(x, y, 1, 1));
+    return {uchar(p[0]), uchar(p[1]), uchar(p[2]), uchar(p[3])};
 }
 
 } // namespace tintwell::test

@@ -58,11 +58,9 @@ protected:
     // Runs mount with `arguments`; the mount point it makes is unmounted at the end.
     bool mount(const QStringList &arguments, const QString &point = {})
     {
-        if (QProcess::execute("mount", arguments) != 0)
-            return false;
         if (!point.isEmpty())
-            mounted.append(point);
-        return true;
+            mounted.append(point); // unmounting a point where mount failed only fails
+        return QProcess::execute("mount", arguments) == 0;
     }
     // A tmpfs of `size` (such as "256k") on the new folder `folder`.
     bool mountTmpfs(const QString &folder, const QString &size)

@@ -75,11 +75,9 @@ inline QByteArray pngChunk(const QByteArray &type, const QByteArray &data, std::
 inline QByteArray pngHeaderOnly(quint32 width, quint32 height,
                                 const QByteArray &zlibData = QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8))
 {
-    QByteArray header(13, '\0');
+    QByteArray header("\0\0\0\0\0\0\0\0\x08\x06\0\0\0", 13); // 8 bits a sample, RGBA
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8; // bits a sample
-    header[9] = 6; // RGBA
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", zlibData)
            + pngChunk("IEND", {});
 }

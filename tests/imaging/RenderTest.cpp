@@ -1,11 +1,14 @@
 // The render path of the app and the CLI: the reference pass's bytes for
-// every filter and layout, in place or from a source, the source never written.
+// every filter and layout, in place or from a source, the source never
+// written, and on two threads at once with their own settings each.
 #include "Pictures.h"
 #include "ReferencePass.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -29,14 +32,12 @@ TEST(Render, EveryEntryGivesTheReferenceBytesAndLeavesTheSourceAlone)
             const QImage expected = referencePass(pristine, s);
             const auto where = testing::Message() << "format " << format << " filter " << filter;
 
-            const QImage rendered = tintwell::renderImage(source, s);
-            EXPECT_EQ(rendered.format(), expected.format()) << where;
-            EXPECT_EQ(pixelBytes(rendered), pixelBytes(expected)) << where;
-
             QImage inPlace = source.copy();
             tintwell::renderInPlace(inPlace, s);
-            EXPECT_EQ(inPlace.format(), expected.format()) << where;
-            EXPECT_EQ(pixelBytes(inPlace), pixelBytes(expected)) << where;
+            for (const QImage &rendered : {tintwell::renderImage(source, s), inPlace}) {
+                EXPECT_EQ(rendered.format(), expected.format()) << where;
+                EXPECT_EQ(pixelBytes(rendered), pixelBytes(expected)) << where;
+            }
 
             // From a source in the working layout into a target of the same
             // layout, and into one of another layout (replaced by a copy).
@@ -59,6 +60,25 @@ TEST(Render, PicturesOutsideTheWorkingLayoutAreNotPassed)
     tintwell::current_filter = 0;
     tintwell::runPass(grey, 100, 1, 1, 1, true, true);
     EXPECT_EQ(grey.pixelColor(2, 2).red(), 9);
+}
+
+// As the window's render and the filter gallery's worker run them: each
+// thread gives the bytes of its own picture and settings, although the pass
+// context they fill is process-wide.
+TEST(Render, EachOfTwoThreadsGetsTheBytesOfItsOwnSettings)
+{
+    const QImage sources[] = {pattern(12, 8), pattern(8, 12)};
+    const PassSettings settings[] = {{8, 7, 1, 2, 3, true, false}, {21, -9, 0, 5, 0, false, true}};
+    const QImage expected[] = {referencePass(sources[0], settings[0]), referencePass(sources[1], settings[1])};
+    std::atomic<int> wrong = 0;
+    const auto run = [&](int job) {
+        for (int i = 0; i < 10000; ++i)
+            wrong += sameBytes(tintwell::renderImage(sources[job], settings[job]), expected[job]) ? 0 : 1;
+    };
+    std::thread other(run, 1);
+    run(0);
+    other.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace

@@ -91,18 +91,14 @@ QByteArray jpegCutWithEndMarker()
 
 double psnr(const QImage &a, const QImage &b)
 {
-    const QImage x = a.convertToFormat(QImage::Format_RGBX8888);
-    const QImage y = b.convertToFormat(QImage::Format_RGBX8888);
-    if (x.size() != y.size() || x.isNull())
+    if (a.size() != b.size() || a.isNull())
         return 0;
+    const QByteArray x = pixelBytes(a.convertToFormat(QImage::Format_RGBX8888));
+    const QByteArray y = pixelBytes(b.convertToFormat(QImage::Format_RGBX8888));
     double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const uchar *p = x.constScanLine(row);
-        const uchar *q = y.constScanLine(row);
-        for (int i = 0; i < 4 * x.width(); ++i) // the fourth bytes are both 255
-            sum += (double(p[i]) - q[i]) * (double(p[i]) - q[i]);
-    }
-    const double mse = sum / (3.0 * x.width() * x.height());
+    for (qsizetype i = 0; i < x.size(); ++i) // the fourth bytes are both 255
+        sum += std::pow(double(uchar(x[i])) - uchar(y[i]), 2);
+    const double mse = sum / (3.0 * a.width() * a.height());
     return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 

@@ -13,7 +13,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include <zlib.h>
@@ -48,8 +47,7 @@ inline QImage pattern(int width, int height, bool alpha = false, int noise = 0, 
 inline QByteArray encode(const QImage &image, const char *format, int quality = 90, bool progressive = false)
 {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    QBuffer buffer(&bytes); // the writer opens it
     QImageWriter writer(&buffer, format);
     writer.setQuality(quality);
     writer.setProgressiveScanWrite(progressive);
@@ -77,11 +75,9 @@ inline QByteArray pngChunk(const QByteArray &type, const QByteArray &data, std::
 inline QByteArray pngHeaderOnly(quint32 width, quint32 height,
                                 const QByteArray &zlibData = QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8))
 {
-    QByteArray header(13, '\0');
+    QByteArray header("\0\0\0\0\0\0\0\0\x08\x06\0\0\0", 13); // 8 bits a sample, RGBA
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8; // bits a sample
-    header[9] = 6; // RGBA
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", zlibData)
            + pngChunk("IEND", {});
 }
@@ -138,9 +134,8 @@ struct Rgba {
 };
 inline Rgba pixelAt(const QImage &image, int x, int y)
 {
-    const QImage working = toWorkingLayout(image);
-    const uchar *p = working.constScanLine(y) + 4 * x;
-    return {p[0], p[1], p[2], p[3]};
+    const QByteArray p = pixelBytes(image.copy(x, y, 1, 1));
+    return {uchar(p[0]), uchar(p[1]), uchar(p[2]), uchar(p[3])};
 }
 
 } // namespace tintwell::test

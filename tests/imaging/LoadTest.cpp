@@ -57,9 +57,6 @@ struct LoadCase {
 
 const LoadCase loadCases[] = {
     {"rgbaPng", [] { return encode(pattern(9, 6, true), "png"); }, nullptr, QImage::Format_RGBA8888},
-    {"greyPng", [] { return encode(pattern(9, 6).convertToFormat(QImage::Format_Grayscale8), "png"); }},
-    {"indexedAlphaPng", [] { return encode(pattern(9, 6, true).convertToFormat(QImage::Format_Indexed8), "png"); },
-     nullptr, QImage::Format_RGBA8888},
     {"jpeg", [] { return jpegs().plain; }},
     {"progressiveJpeg", [] { return jpegs().progressive; }},
     {"greyJpeg", [] { return jpegOfOneColour({90}); }},

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <ostream>
 #include <random>
 #include <vector>
 
@@ -23,14 +23,7 @@ inline constexpr std::int64_t kI32Min = std::numeric_limits<std::int32_t>::min()
 inline constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max();
 
 // Bytes 0..2 of a pixel, held as int so that failures print numbers.
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb &, const Rgb &) = default;
-    friend std::ostream &operator<<(std::ostream &os, const Rgb &c)
-    {
-        return os << '(' << c.r << ", " << c.g << ", " << c.b << ')';
-    }
-};
+using Rgb = std::array<int, 3>;
 
 // Exactly bytesPerRow * rows bytes, so that AddressSanitizer sees any access
 // past the last row.
@@ -57,9 +50,8 @@ struct Bitmap {
     void set(int x, int y, Rgb c)
     {
         const std::size_t o = offsetOf(x, y);
-        bytes[o] = static_cast<std::uint8_t>(c.r);
-        bytes[o + 1] = static_cast<std::uint8_t>(c.g);
-        bytes[o + 2] = static_cast<std::uint8_t>(c.b);
+        for (int i = 0; i < 3; ++i)
+            bytes[o + i] = static_cast<std::uint8_t>(c[i]);
     }
     // Every byte, padding included, from a fixed-seed generator.
     void fillRandom(std::uint32_t seed)

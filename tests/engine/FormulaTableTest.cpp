@@ -156,8 +156,9 @@ using FormulaTableTest = EngineTest;
 TEST_F(FormulaTableTest, EveryFormulaGivesItsWorkedResult)
 {
     for (const FormulaRow &row : kFormulas) {
-        SCOPED_TRACE(::testing::Message() << "filter " << row.filter << ", pixel " << row.pixel << " at (" << row.x
-                                          << ", " << row.y << "), value " << row.value);
+        SCOPED_TRACE(::testing::Message() << "filter " << row.filter << ", pixel "
+                                          << ::testing::PrintToString(row.pixel) << " at (" << row.x << ", "
+                                          << row.y << "), value " << row.value);
         Bitmap bm = patternBitmap();
         placeNeighbours(bm, row);
         bm.set(row.x, row.y, row.pixel);
@@ -193,7 +194,7 @@ TEST_F(FormulaTableTest, OffsetsThenNegativeThenReverse)
         SCOPED_TRACE(::testing::Message() << "row " << (&row - rows));
         Bitmap bm(16, 16, 4, 64);
         bm.set(3, 2, row.pixel);
-        setContext(bm, row.filter, row.offsets.r, row.offsets.g, row.offsets.b);
+        setContext(bm, row.filter, row.offsets[0], row.offsets[1], row.offsets[2]);
         tintwell::changePixel(bm.bytes.data(), row.negative, row.reverse, 3, 2, bm.bytes.data() + bm.offsetOf(3, 2), 7);
         EXPECT_EQ(bm.get(3, 2), row.expected);
     }

@@ -11,6 +11,8 @@
 namespace tintwell::enginetest {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::uint8_t kSpare = 0xEE;
@@ -22,7 +24,7 @@ protected:
                                   const std::function<BitmapView(Bitmap &)> &viewOf = whole, bool negative = false,
                                   bool reverse = false, Rgb offsets = {})
     {
-        setContext(bm, filter, offsets.r, offsets.g, offsets.b);
+        setContext(bm, filter, offsets[0], offsets[1], offsets[2]);
         tintwell::filterBitmapReference(viewOf(bm), value, negative, reverse);
         return bm.bytes;
     }
@@ -38,11 +40,6 @@ void runPass(int pass, const std::uint8_t *source, const BitmapView &view)
         tintwell::filterBitmap(view, 3, true, true);
     else
         tintwell::filterBitmapFrom(source, view, 3, true, true);
-}
-
-std::vector<std::uint8_t> bytesOf(std::initializer_list<int> list)
-{
-    return std::vector<std::uint8_t>(list.begin(), list.end());
 }
 
 // Worked passes: rows start bytesPerRow apart and pixels bytesPerSample apart,
@@ -61,14 +58,14 @@ TEST_F(PassGeometryTest, WorkedPassesOverPackedAndPaddedRows)
         // Filter 4 with k = 1 writes (R + y, G + x, B + x + y): which (x, y) each pixel was.
         {"padded four-byte rows", Bitmap(3, 2, 4, 16, kSpare), 4, 5,
          {{10, 20, 30}, {10, 20, 30}, {10, 20, 30}, {10, 20, 30}, {10, 20, 30}, {10, 20, 30}},
-         bytesOf({10, 20, 30, kSpare, 10, 21, 31, kSpare, 10, 22, 32, kSpare, kSpare, kSpare, kSpare, kSpare,
+         Bytes({10, 20, 30, kSpare, 10, 21, 31, kSpare, 10, 22, 32, kSpare, kSpare, kSpare, kSpare, kSpare,
                   11, 20, 31, kSpare, 11, 21, 32, kSpare, 11, 22, 33, kSpare, kSpare, kSpare, kSpare, kSpare})},
         {"padded three-byte pixels", Bitmap(2, 2, 3, 8, 0x77), 0, 5, {{1, 2, 3}, {4, 5, 6}, {250, 251, 252}, {7, 8, 9}},
-         bytesOf({6, 7, 8, 9, 10, 11, 0x77, 0x77, 255, 0, 1, 12, 13, 14, 0x77, 0x77})},
+         Bytes({6, 7, 8, 9, 10, 11, 0x77, 0x77, 255, 0, 1, 12, 13, 14, 0x77, 0x77})},
         // Left to right, row by row: (2, 1) pairs its (255, 255, 255) with the new (234, 179, 92) of (0, 0).
         {"mirror over padded rows", Bitmap(3, 2, 4, 16, kSpare), 8, 1,
          {{200, 100, 50}, {10, 20, 30}, {0, 255, 128}, {90, 91, 92}, {7, 8, 9}, {255, 255, 255}},
-         bytesOf({234, 179, 92, kSpare, 26, 30, 45, kSpare, 0, 47, 128, kSpare, kSpare, kSpare, kSpare, kSpare,
+         Bytes({234, 179, 92, kSpare, 26, 30, 45, kSpare, 0, 47, 128, kSpare, kSpare, kSpare, kSpare, kSpare,
                   144, 97, 123, kSpare, 24, 30, 27, kSpare, 14, 57, 8, kSpare, kSpare, kSpare, kSpare, kSpare})},
     };
     for (const auto &c : cases) {
@@ -113,8 +110,8 @@ TEST_F(PassGeometryTest, RefusedAndEmptyViewsLeaveEveryByte)
 // buffer (as AddressSanitizer checks) and give the bytes of the 2 x 2 view.
 TEST_F(PassGeometryTest, NonWholeSizesVisitWholePixels)
 {
-    const auto original = bytesOf({200, 100, 50, 1, 10, 20, 30, 2, 0, 255, 128, 3, 90, 91, 92, 4});
-    const auto expected = bytesOf({151, 214, 221, 1, 61, 167, 108, 2, 0, 182, 115, 3, 99, 187, 101, 4});
+    const auto original = Bytes({200, 100, 50, 1, 10, 20, 30, 2, 0, 255, 128, 3, 90, 91, 92, 4});
+    const auto expected = Bytes({151, 214, 221, 1, 61, 167, 108, 2, 0, 182, 115, 3, 99, 187, 101, 4});
     for (double size : {2.0, 2.5, 2.999}) {
         Bitmap bm(2, 2, 4, 8);
         bm.bytes = original;

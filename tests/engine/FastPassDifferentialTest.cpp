@@ -160,11 +160,11 @@ INSTANTIATE_TEST_SUITE_P(
     EveryTargetAndFilter, FastPassDifferentialTest,
     ::testing::Combine(::testing::Values(Target::Baseline, Target::Avx2, Target::Avx512),
                        ::testing::Range(-1, tintwell::filterCount + 1)),
-    [](const ::testing::TestParamInfo<std::tuple<Target, int>> &info) {
-        const int filter = std::get<1>(info.param);
-        const Target t = std::get<0>(info.param);
-        return std::string(t == Target::Baseline ? "Baseline" : (t == Target::Avx2 ? "Avx2" : "Avx512")) + (filter < 0 ? "_None" : "_Filter" + std::to_string(filter));
-    });
+    ([](const auto &info) {
+        const auto [target, filter] = info.param;
+        return std::string(std::array{"Baseline", "Avx2", "Avx512"}[int(target)])
+               + (filter < 0 ? "_None" : "_Filter" + std::to_string(filter));
+    }));
 
 } // namespace
 } // namespace tintwell::enginetest

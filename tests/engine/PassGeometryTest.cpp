@@ -105,20 +105,6 @@ TEST_F(PassGeometryTest, RefusedAndEmptyViewsLeaveEveryByte)
     }
 }
 
-// A non-whole size visits the whole pixels only, with the truncated geometry
-// in the context: the mirror filter's unguarded reads stay in a 16-byte
-// buffer (as AddressSanitizer checks) and give the bytes of the 2 x 2 view.
-TEST_F(PassGeometryTest, NonWholeSizesVisitWholePixels)
-{
-    const auto original = Bytes({200, 100, 50, 1, 10, 20, 30, 2, 0, 255, 128, 3, 90, 91, 92, 4});
-    const auto expected = Bytes({151, 214, 221, 1, 61, 167, 108, 2, 0, 182, 115, 3, 99, 187, 101, 4});
-    for (double size : {2.0, 2.5, 2.999}) {
-        Bitmap bm(2, 2, 4, 8);
-        bm.bytes = original;
-        EXPECT_EQ(run(bm, 8, 3, [size](Bitmap &b) { return b.view(size, size); }), expected) << size;
-    }
-}
-
 // The bounds guards of the neighbour filters skip the whole kernel, offsets
 // and flags included: the last column and row for 6, the last column for 9,
 // the last three rows for 21. Just inside them pixels change.

@@ -26,14 +26,11 @@ TEST(Translations, GermanReachesWindowReasonsAndQtButtons)
     ASSERT_TRUE(filters);
     EXPECT_EQ(filters->itemText(0), QStringLiteral("Helligkeit"));
 
-    // A missing input and a write into a missing folder.
+    // A reason from the image path.
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.png"));
     EXPECT_EQ(tintwell::loadImage(missing).error,
               missing + QStringLiteral(" kann nicht gelesen werden: Datei nicht gefunden"));
-    const QString unwritable = dir.filePath(QStringLiteral("no-folder/out.png"));
-    EXPECT_EQ(tintwell::saveImage(QImage(4, 4, QImage::Format_RGB32), unwritable, "png", {}),
-              unwritable + QStringLiteral(" kann nicht geschrieben werden: Datei oder Ordner nicht gefunden"));
 
     // Qt's own translation (Debian package qt6-translations-l10n).
     QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Save);

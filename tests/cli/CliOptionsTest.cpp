@@ -90,6 +90,7 @@ TEST_F(Cli, MalformedCommandLinesAreUsageErrors)
         {"--filter", "2147483648", in, out},
         {"--red", "-2147483649", in, out},
         {"--value", "9223372036854775808", in, out},
+        {"--value", " 5", in, out},
         {"--red", " 5", in, out},
         {in},
         {in, out, path("third.png")},

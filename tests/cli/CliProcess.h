@@ -22,30 +22,30 @@ namespace tintwell::test {
 
 struct CliRun {
     int exitCode = -1;
-    QString out;
+    QByteArray out;
     QString err;
-    QByteArray rawOut;
     long peakKB = 0; // the tool's largest resident size
 };
 
-// Arguments as raw bytes (names that are not UTF-8 pass unchanged), standard
-// input from `input`.
-inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input = {})
+// Arguments pass as the bytes pathToBytes gives (names that are not UTF-8
+// unchanged); standard input comes from `input`.
+inline CliRun runTool(const QStringList &arguments, const QByteArray &input = {})
 {
-    QTemporaryDir io;
-    const QByteArray in = QFile::encodeName(io.filePath("in")), out = QFile::encodeName(io.filePath("out")),
-                     err = QFile::encodeName(io.filePath("err"));
-    writeBytes(io.filePath("in"), input);
-    QList<QByteArray> argv = QList<QByteArray>{TINTWELL_CLI_PATH} + arguments;
+    QTemporaryDir io; // files 0, 1 and 2: the standard streams
+    writeBytes(io.filePath("0"), input);
+    QList<QByteArray> argv{TINTWELL_CLI_PATH};
+    for (const QString &argument : arguments)
+        argv.append(pathToBytes(argument));
     std::vector<char *> pointers;
     for (QByteArray &argument : argv)
         pointers.push_back(argument.data());
     pointers.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.constData(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    for (int fd = 0; fd < 3; ++fd) {
+        const QByteArray name = QFile::encodeName(io.filePath(QString::number(fd)));
+        posix_spawn_file_actions_addopen(&actions, fd, name.constData(), fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT, 0600);
+    }
     pid_t pid = 0;
     CliRun run;
     const int spawned = posix_spawn(&pid, argv.first().constData(), &actions, nullptr, pointers.data(), environ);
@@ -59,18 +59,9 @@ inline CliRun runRaw(const QList<QByteArray> &arguments, const QByteArray &input
     EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakKB = usage.ru_maxrss;
-    run.rawOut = readBytes(io.filePath("out"));
-    run.out = QString::fromLocal8Bit(run.rawOut);
-    run.err = QString::fromLocal8Bit(readBytes(io.filePath("err")));
+    run.out = readBytes(io.filePath("1"));
+    run.err = QString::fromLocal8Bit(readBytes(io.filePath("2")));
     return run;
-}
-
-inline CliRun runTool(const QStringList &arguments)
-{
-    QList<QByteArray> raw;
-    for (const QString &argument : arguments)
-        raw.append(pathToBytes(argument));
-    return runRaw(raw);
 }
 
 // Each test's own folder, holding a small picture `in`.
@@ -78,8 +69,6 @@ class CliTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(pattern(13, 7, true).save(in)); }
     QString path(const QString &name) const { return dir.filePath(name); }
-    // The path of `name` (any bytes) in the test's folder.
-    QByteArray raw(const QByteArray &name) const { return QFile::encodeName(dir.path()) + '/' + name; }
     QTemporaryDir dir;
     const QString in = dir.filePath("in.png");
 };

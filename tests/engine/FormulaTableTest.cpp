@@ -143,14 +143,6 @@ void placeNeighbours(Bitmap &bm, const FormulaRow &row)
         place(x, y + 1, row.first), place(x, y + 2, row.second);
 }
 
-Bitmap patternBitmap()
-{
-    Bitmap bm(16, 16, 4, 64);
-    for (std::size_t i = 0; i < bm.bytes.size(); ++i)
-        bm.bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    return bm;
-}
-
 using FormulaTableTest = EngineTest;
 
 TEST_F(FormulaTableTest, EveryFormulaGivesItsWorkedResult)
@@ -159,7 +151,9 @@ TEST_F(FormulaTableTest, EveryFormulaGivesItsWorkedResult)
         SCOPED_TRACE(::testing::Message() << "filter " << row.filter << ", pixel "
                                           << ::testing::PrintToString(row.pixel) << " at (" << row.x << ", "
                                           << row.y << "), value " << row.value);
-        Bitmap bm = patternBitmap();
+        Bitmap bm(16, 16, 4, 64);
+        for (std::size_t i = 0; i < bm.bytes.size(); ++i)
+            bm.bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
         placeNeighbours(bm, row);
         bm.set(row.x, row.y, row.pixel);
         setContext(bm, row.filter);

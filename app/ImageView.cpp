@@ -1,6 +1,7 @@
 #include "ImageView.h"
 
 #include "DisplayScaler.h"
+#include "Preview.h"
 
 #include <QGestureEvent>
 #include <QNativeGestureEvent>
@@ -64,10 +65,7 @@ void ImageView::setPlaceholderText(const QString &text)
 QSize ImageView::fittedSize() const
 {
     const QSize room = (QSizeF(viewport()->size()) * devicePixelRatioF()).toSize();
-    QSize fitted = m_image.size();
-    if (fitted.width() > room.width() || fitted.height() > room.height())
-        fitted.scale(room.expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
-    return fitted.expandedTo(QSize(1, 1));
+    return tintwell::previewSize(m_image.size(), room.expandedTo(QSize(1, 1))).expandedTo(QSize(1, 1));
 }
 
 double ImageView::fittedScale() const

@@ -137,20 +137,32 @@ void readRows(jpeg_decompress_struct &cinfo, uchar *bits, qsizetype stride, int 
     }
 }
 
-// The helper: a second decompressor of the same data with the same output
-// settings (see RowSplit).
-struct HelperDecoder {
+// A decompressor of encoded bytes in memory, destroyed with its holder.
+// Errors jump back to the holder's setjmp; open() is called after it.
+struct MemoryDecompressor {
     jpeg_decompress_struct cinfo{};
     JpegErrors errors;
     bool created = false;
-    bool owns = false; // it took over rows: its failure is the picture's
-    QString error;
 
-    ~HelperDecoder()
+    ~MemoryDecompressor()
     {
         if (created)
             jpeg_destroy_decompress(&cinfo);
     }
+    void open(QByteArrayView data)
+    {
+        jpeg_create_decompress(&cinfo);
+        created = true;
+        jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.data()),
+                     static_cast<unsigned long>(data.size()));
+    }
+};
+
+// The helper: a second decompressor of the same data with the same output
+// settings (see RowSplit).
+struct HelperDecoder : MemoryDecompressor {
+    bool owns = false; // it took over rows: its failure is the picture's
+    QString error;
 
     void run(QByteArrayView data, J_COLOR_SPACE space, RowSplit &rows, uchar *bits, qsizetype stride);
 };
@@ -165,10 +177,7 @@ void HelperDecoder::run(QByteArrayView data, J_COLOR_SPACE space, RowSplit &rows
         }
         return;
     }
-    jpeg_create_decompress(&cinfo);
-    created = true;
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.data()),
-                 static_cast<unsigned long>(data.size()));
+    open(data);
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
         return;
     cinfo.out_color_space = space;
@@ -204,13 +213,10 @@ void HelperDecoder::run(QByteArrayView data, J_COLOR_SPACE space, RowSplit &rows
 // Everything that lives across libjpeg calls is kept here rather than in
 // locals of run(): a jump back to run()'s setjmp skips no destructor and finds
 // every value in memory.
-struct Decoder {
-    jpeg_decompress_struct cinfo{};
-    JpegErrors errors;
+struct Decoder : MemoryDecompressor {
     jpeg_progress_mgr progress{};
     JOCTET *icc = nullptr;
     unsigned int iccLength = 0;
-    bool created = false;
     QColorSpace space;
     int dotsPerMeterX = 0; // from the JFIF header; 0 when it gives none
     int dotsPerMeterY = 0;
@@ -224,8 +230,6 @@ struct Decoder {
     {
         finishHelper();
         std::free(icc);
-        if (created)
-            jpeg_destroy_decompress(&cinfo);
     }
 
     void run(QByteArrayView data);
@@ -275,13 +279,9 @@ void Decoder::run(QByteArrayView data)
         result.error = Reasons::marked(errors.reason);
         return;
     }
-    jpeg_create_decompress(&cinfo);
-    created = true;
+    open(data);
     progress.progress_monitor = watchScans;
     cinfo.progress = &progress;
-
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.data()),
-                 static_cast<unsigned long>(data.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF); // the colour profile
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
         failJpeg(reinterpret_cast<j_common_ptr>(&cinfo), QT_TRANSLATE_NOOP("tintwell", "no picture in the JPEG data"));
@@ -387,25 +387,14 @@ bool looksLikeJpeg(QByteArrayView data)
 QSize jpegHeaderSize(QByteArrayView data)
 {
     // Everything jumped over lives outside the function that calls setjmp.
-    struct Header {
-        jpeg_decompress_struct cinfo{};
-        JpegErrors errors;
-        bool created = false;
+    struct Header : MemoryDecompressor {
         QSize size;
-        ~Header()
-        {
-            if (created)
-                jpeg_destroy_decompress(&cinfo);
-        }
     } header;
     const auto read = [&header, data] {
         installJpegErrors(reinterpret_cast<j_common_ptr>(&header.cinfo), header.errors);
         if (setjmp(header.errors.jump))
             return;
-        jpeg_create_decompress(&header.cinfo);
-        header.created = true;
-        jpeg_mem_src(&header.cinfo, reinterpret_cast<const unsigned char *>(data.data()),
-                     static_cast<unsigned long>(data.size()));
+        header.open(data);
         if (jpeg_read_header(&header.cinfo, TRUE) == JPEG_HEADER_OK)
             header.size = QSize(int(std::min<JDIMENSION>(header.cinfo.image_width, INT_MAX)),
                                 int(std::min<JDIMENSION>(header.cinfo.image_height, INT_MAX)));

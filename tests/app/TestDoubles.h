@@ -29,10 +29,10 @@ public:
 class RecordingMessages final : public MessageBoxes
 {
 public:
-    QStringList errors, abouts, saveQuestions;
+    QStringList errors, saveQuestions;
     QList<UnsavedChoice> saveChoices;
     void showError(const QString &text) override { errors << text; }
-    void showAbout(const QString &text) override { abouts << text; }
+    void showAbout(const QString &) override {}
     UnsavedChoice askToSave(const QString &question) override
     {
         saveQuestions << question;
